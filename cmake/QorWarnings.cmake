@@ -1,0 +1,28 @@
+# One interface target carries the warning set of our own code; third-party code never links it.
+add_library(qor_warnings INTERFACE)
+target_compile_options(qor_warnings INTERFACE
+    -Wall -Wextra -Wpedantic -Werror
+    -Wshadow -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual
+    -Wnull-dereference -Wformat=2 -Wimplicit-fallthrough)
+
+# Sanitizer build: cmake -DQOR_SANITIZE=ON
+option(QOR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(QOR_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Every room's tests are registered the same way: <room>_tests, labelled gui or core.
+function(qor_add_tests name)
+    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE qor_warnings GTest::gtest GTest::gtest_main ${T_LIBS})
+    if(T_GUI)
+        set(label gui)
+    else()
+        set(label core)
+    endif()
+    gtest_discover_tests(${name} PROPERTIES LABELS ${label}
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QOR_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+        DISCOVERY_TIMEOUT 60)
+endfunction()
