@@ -17,12 +17,15 @@ function(qor_add_tests name)
     cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE qor_warnings GTest::gtest GTest::gtest_main ${T_LIBS})
+    # Tests find checked-in examples and fixtures through the source folder.
+    target_compile_definitions(${name} PRIVATE QOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        QOR_BINARY_DIR="${PROJECT_BINARY_DIR}")
     if(T_GUI)
         set(label gui)
     else()
         set(label core)
     endif()
     gtest_discover_tests(${name} PROPERTIES LABELS ${label}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QOR_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+        ENVIRONMENT QT_QPA_PLATFORM=offscreen
         DISCOVERY_TIMEOUT 60)
 endfunction()

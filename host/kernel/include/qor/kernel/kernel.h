@@ -1,0 +1,305 @@
+/* QORKernel32: the host kernel's C interface over the open design.
+ *
+ * One instance per process: the design, the named records, the string store and the drawing state
+ * (current context, colour, style) are shared by every caller, so an engine draws into the context
+ * that a front end opened.
+ *
+ * Conventions
+ * - Handles, numbers and indices are 32-bit integers; 0 means none or failure unless noted.
+ * - Coordinates are database units of 10 nm (100000 per millimetre), Y up; angles are thousandths
+ *   of a degree.
+ * - Texts returned by the kernel belong to it; copy them at once (they stay valid until the design
+ *   changes or the same call is made again).
+ * - A read call that fails has not filled its record. Records are packed on 4 bytes.
+ * - No call throws; with no design open every design call fails harmlessly.
+ *
+ * Numbers and handles
+ * - Maps: DB_LayCompMap, DB_NetMap, DB_TraceMap, DB_FileMap, DB_HierarchyMap, DB_LayerMap and
+ *   N_NodeMap(net) return map handles. A walk starts with cursor = OM_GetFirst(map);
+ *   OM_SearchMask(map, &cursor, mask, value) returns the next object number whose mask word
+ *   satisfies (object mask AND mask) = value, and 0 at the end.
+ * - Walks and OM_FindName return plain numbers: component indices, net indices, trace indices,
+ *   node numbers, record handles. Node numbers are unique across the whole design, so N_ReadNode
+ *   needs no net. The board outline (trace -1) is read by number and is not part of trace walks.
+ * - Object handles (from DB_DataBase, OM_Object, L_Component, D_Device, N_Net) carry their kind and
+ *   are what O_GetName takes.
+ * - OM_FindName matches exactly first, then without regard to case (nets, components, layers,
+ *   hierarchy); record names of the file map match exactly.
+ * - OM_MaskAll(map, value, mask) sets the bits of mask in every object to those of value, so
+ *   OM_MaskAll(DB_NetMap(), 0, 80) clears bits 80 on all nets.
+ */
+#ifndef QOR_KERNEL_KERNEL_H
+#define QOR_KERNEL_KERNEL_H
+
+#include <stdint.h>
+
+#include "qor/platform/export.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#pragma pack(push, 4)
+
+/* A frame: left, bottom, right, top. */
+typedef struct KRect {
+    int32_t left;
+    int32_t bottom;
+    int32_t right;
+    int32_t top;
+} KRect;
+
+/* Trace header (T_ReadTrace). */
+enum { K_TRACE_NO_DATUM = 0x100 };
+typedef struct KTraceRecord {
+    int32_t flags;       /* +0  K_TRACE_NO_DATUM on an outline without datum marks */
+    int32_t net;         /* +4  net index (0 for the outline) */
+    int32_t recordCount; /* +8  number of records */
+    int32_t mask;        /* +12 */
+    int32_t number;      /* +16 trace index */
+} KTraceRecord;
+
+/* Trace record (T_ReadRecord), 28 bytes. Flags: bits 0xE kind (2 node, 4 bend point, 8 via),
+ * 0x10 arc-centre record, 0x20 arc direction (clockwise). An arc-centre record sits between the
+ * two end points of its arc and holds the centre as an offset from the arc's start point (the
+ * previous record) and the radius (0 = straight segment); its x, y give the point of the arc
+ * halfway between its ends, so a walk over the record points follows the arc. */
+typedef struct KTracePoint {
+    int32_t flags; /* +0 */
+    union {
+        int32_t node;     /* +4 node number (point records) */
+        int32_t centreDx; /* +4 centre x offset (arc-centre records) */
+    };
+    union {
+        int32_t layer;    /* +8 layer 0..31 */
+        int32_t centreDy; /* +8 centre y offset (arc-centre records) */
+    };
+    union {
+        int32_t width;  /* +12 width of the segment that starts here */
+        int32_t radius; /* +12 radius (arc-centre records) */
+    };
+    int32_t reserved; /* +16 */
+    int32_t x;        /* +20 */
+    int32_t y;        /* +24 */
+} KTracePoint;
+
+/* Component (L_ReadComponent). Flags: 1 locked, 2 mirrored (solder side). */
+typedef struct KComponentRecord {
+    int32_t flags;     /* +0 */
+    int32_t angle;     /* +4 */
+    int32_t x;         /* +8 */
+    int32_t y;         /* +12 */
+    int32_t number;    /* +16 component index */
+    int32_t symbol;    /* +20 symbol (package) number */
+    int32_t device;    /* +24 device number, 0 = none */
+    int32_t mask;      /* +28 */
+    int32_t hierarchy; /* +32 */
+    const char* name;  /* +36 reference, e.g. "U1" */
+} KComponentRecord;
+
+/* Device (D_ReadDevice). */
+typedef struct KDeviceRecord {
+    int32_t number;      /* +0 */
+    const char* name;    /* +4 part name */
+    const char* package; /* +12 package name */
+} KDeviceRecord;
+
+/* Symbol (S_ReadSymbol). */
+typedef struct KSymbolRecord {
+    int32_t number;        /* +0 */
+    int32_t padCount;      /* +4 */
+    int32_t itemCount;     /* +8 */
+    int32_t padStackCount; /* +12 */
+    int32_t mask;          /* +16 */
+    const char* name;      /* +20 */
+} KSymbolRecord;
+
+/* Node (N_ReadNode), 28 bytes: the kernel writes exactly this much. */
+typedef struct KNodeRecord {
+    int32_t flags;     /* +0 */
+    int32_t net;       /* +4 */
+    int32_t mask;      /* +8 */
+    int32_t component; /* +12 component index */
+    int32_t pin;       /* +16 pin number */
+    int32_t x;         /* +20 */
+    int32_t y;         /* +24 */
+} KNodeRecord;
+
+/* View of a drawing context (G_OpenDC): zoom in units per pixel, size in pixels, the design point
+ * at the centre of the area, draw flags (1 mirror, 8 monochrome, 0x20 not true size). */
+typedef struct KViewRecord {
+    int32_t zoom;      /* +0 */
+    int32_t width;     /* +4 */
+    int32_t height;    /* +8 */
+    int32_t originX;   /* +12 */
+    int32_t originY;   /* +16 design Y of the centre */
+    int32_t drawFlags; /* +20 */
+} KViewRecord;
+
+#pragma pack(pop)
+
+/* ---- Our own: design files ------------------------------------------------------------------ */
+
+/* Opens a design file (.qdb) as the open design: 1, or 0 with DB_LastError(). A design must not
+ * already be open. A missing, truncated, foreign or newer file is refused and left untouched. */
+QOR_API int32_t DB_OpenDesign(const char* path);
+/* Creates a new empty design file and opens it: 1 or 0. */
+QOR_API int32_t DB_CreateDesign(const char* path, const char* name);
+/* Writes the open design's model to its file (named records are written as they change): 1 or 0. */
+QOR_API int32_t DB_SaveDesign(void);
+/* Closes the open design without saving its model; 1 when one was open. */
+QOR_API int32_t DB_CloseDesign(void);
+/* The message of the last failed design-file call ("" when none). */
+QOR_API const char* DB_LastError(void);
+
+/* ---- DB_: maps and arrays of the open design ----------------------------------------------- */
+
+QOR_API int32_t DB_DataBase(void); /* the design object, 0 = no design open */
+QOR_API int32_t DB_CurHier(void);
+QOR_API int32_t DB_HierarchyMap(void);
+QOR_API int32_t DB_LayCompMap(void);
+QOR_API int32_t DB_NetMap(void);
+QOR_API int32_t DB_TraceMap(void);
+QOR_API int32_t DB_FileMap(void);
+QOR_API int32_t DB_LayerMap(void); /* layers 0..31 as objects 1..32 */
+
+/* ---- OM_, O_: object maps and names ---------------------------------------------------------- */
+
+QOR_API int32_t OM_GetFirst(int32_t map);
+QOR_API int32_t OM_SearchMask(int32_t map, int32_t* cursor, int32_t mask, int32_t value);
+QOR_API int32_t OM_FindName(int32_t map, const char* name);
+QOR_API int32_t OM_Object(int32_t map, int32_t number);
+QOR_API int32_t OM_Delete(int32_t map, int32_t object);
+QOR_API int32_t OM_MaskAll(int32_t map, int32_t value, int32_t mask);
+QOR_API int32_t OM_GetCount(int32_t map);
+QOR_API const char* O_GetName(int32_t object);
+
+/* ---- L_, D_, S_: components, devices, symbols ------------------------------------------------- */
+
+/* Exactly 1 on success. */
+QOR_API int32_t L_ReadComponent(int32_t index, KComponentRecord* component);
+QOR_API int32_t L_Component(int32_t index);
+/* The frame of the component's pads; 0 when it has none. */
+QOR_API int32_t L_FrameCompEntries(int32_t index, KRect* frame);
+/* The frame of the component's outline graphics; 0 when it has none. */
+QOR_API int32_t L_FrameCompItems(int32_t index, KRect* frame);
+QOR_API int32_t D_ReadDevice(int32_t device, KDeviceRecord* record);
+QOR_API int32_t D_Device(int32_t index);
+QOR_API int32_t S_ReadSymbol(int32_t symbol, KSymbolRecord* record);
+
+/* ---- N_: nets and nodes ---------------------------------------------------------------------- */
+
+QOR_API int32_t N_Net(int32_t net);
+QOR_API int32_t N_NodeMap(int32_t net);
+QOR_API int32_t N_ReadNode(int32_t node, KNodeRecord* record);
+
+/* ---- T_: traces and trace records ------------------------------------------------------------ */
+
+QOR_API int32_t T_ReadTrace(int32_t trace, KTraceRecord* record);
+/* Record index from 1; 0 past the last record. */
+QOR_API int32_t T_ReadRecord(int32_t trace, int32_t index, KTracePoint* record);
+/* The next trace of net, 0 at the end; the cursor comes from OM_GetFirst(DB_TraceMap()). */
+QOR_API int32_t T_SearchNet(int32_t* cursor, int32_t net);
+/* Trace -1: the frame of the board outline; another trace: the frame of its points on the layers
+ * of layerMask (bit n = layer n). 0 when there is nothing to frame. */
+QOR_API int32_t T_FrameTraceLines(int32_t trace, int32_t layerMask, KRect* frame);
+
+/* ---- F_: named records of the design file ---------------------------------------------------- */
+
+/* Handles are the objects of DB_FileMap(); OM_FindName(DB_FileMap(), name) gives one too. Each
+ * write is atomic; the position starts at 0 and only Seek, Read and Write move it. */
+QOR_API int32_t F_CreateFile(int32_t mode, const char* name); /* 0 when the name exists */
+QOR_API int32_t F_Seek(int32_t handle, int32_t offset, int32_t origin); /* origin 0 start, 1 here, 2 end */
+QOR_API int32_t F_GetLength(int32_t handle); /* -1 for an unknown handle */
+QOR_API int32_t F_SetLength(int32_t handle, int32_t length); /* 1 or 0 */
+QOR_API int32_t F_Read(int32_t handle, void* buffer, int32_t size);        /* bytes moved */
+QOR_API int32_t F_Write(int32_t handle, const void* buffer, int32_t size); /* size, or 0 */
+
+/* ---- E_: string store and value text --------------------------------------------------------- */
+
+/* The text of key, or a null pointer when the key is absent. */
+QOR_API const char* E_GetString(const char* key);
+/* Sets key to text; a null or empty text removes the key. */
+QOR_API int32_t E_SetString(const char* key, const char* text);
+/* Writes value in engineering notation: up to |digits| significant digits, an SI prefix no
+ * smaller than the one of lowestPrefix (-1 milli, -2 micro as 0xB5, -3 nano, -4 pico, -5 femto),
+ * then unit with no space ("4.7k", "10MHz", "1.5nF"). flags is reserved (0). Returns the length
+ * written into buffer (at most 254 characters and a terminating zero). */
+QOR_API int32_t E_FormatFloatValue(char* buffer, double value, const char* unit, int32_t digits,
+                                   int8_t lowestPrefix, int32_t flags);
+/* Reads a number with an optional SI prefix and unit: "5", "10M", "1.5n", "4.7kOhm", "2.2uF",
+ * "1e-3". Prefixes other than m/M (milli/mega) read without regard to case; 0 for no number. */
+QOR_API double E_GetFloatValue(const char* text);
+
+/* ---- G_: drawing on the current context ------------------------------------------------------ */
+
+/* Colours are palette indexes: 0..15 the standard colours (0 black ... 15 white), 16..255 more. */
+QOR_API int32_t G_OpenDC(int32_t surface, const KViewRecord* view);
+QOR_API int32_t G_CloseDC(void);
+QOR_API int32_t G_SetColor(int32_t colour);
+/* Style: 0 rectangles hollow; any other value fills rectangles; lines are solid. */
+QOR_API int32_t G_SetStyle(int32_t style);
+/* Lower-left corner, positive width and height; angle turns the rectangle about its centre. */
+QOR_API int32_t G_Rectangle(int32_t x, int32_t y, int32_t width, int32_t height, int32_t angle);
+QOR_API int32_t G_Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+QOR_API int32_t G_Circle(int32_t x, int32_t y, int32_t radius);
+
+/* Draws the records of one trace (-1 the outline) in the current colour. */
+QOR_API int32_t T_DrawAllRecords(int32_t trace, int32_t mode);
+/* Draws every copper trace in its layer's colour. */
+QOR_API int32_t T_DrawAllTraceMask(int32_t mask, int32_t mode);
+/* Draws every component's outline and pads. */
+QOR_API int32_t L_DrawAllComponents(int32_t mode);
+QOR_API int32_t V_DrawAllVias(int32_t mode);
+
+/* ---- Our own: drawing surfaces --------------------------------------------------------------- */
+
+/* A raster surface of width x height pixels, cleared to colour 0: a surface number, 0 on failure. */
+QOR_API int32_t G_CreateRasterSurface(int32_t width, int32_t height);
+/* A surface that records every drawing call as a line of text. */
+QOR_API int32_t G_CreateRecordingSurface(void);
+/* Saves a raster surface as PNG: 1 or 0. */
+QOR_API int32_t G_SaveSurfacePng(int32_t surface, const char* path);
+/* The calls recorded so far, one per line ("" for other surfaces). */
+QOR_API const char* G_SurfaceRecording(int32_t surface);
+QOR_API int32_t G_DeleteSurface(int32_t surface);
+/* The RGB value (0xRRGGBB) of a palette index. */
+QOR_API int32_t G_PaletteRgb(int32_t colour);
+
+#ifdef __cplusplus
+} /* extern "C" */
+
+#include <cstddef>
+static_assert(sizeof(KRect) == 16);
+static_assert(offsetof(KRect, bottom) == 4 && offsetof(KRect, right) == 8 && offsetof(KRect, top) == 12);
+static_assert(sizeof(KTraceRecord) == 20);
+static_assert(offsetof(KTraceRecord, net) == 4 && offsetof(KTraceRecord, recordCount) == 8 &&
+              offsetof(KTraceRecord, mask) == 12 && offsetof(KTraceRecord, number) == 16);
+static_assert(sizeof(KTracePoint) == 28);
+static_assert(offsetof(KTracePoint, node) == 4 && offsetof(KTracePoint, centreDx) == 4 &&
+              offsetof(KTracePoint, layer) == 8 && offsetof(KTracePoint, centreDy) == 8 &&
+              offsetof(KTracePoint, width) == 12 && offsetof(KTracePoint, radius) == 12 &&
+              offsetof(KTracePoint, reserved) == 16 && offsetof(KTracePoint, x) == 20 &&
+              offsetof(KTracePoint, y) == 24);
+static_assert(offsetof(KComponentRecord, angle) == 4 && offsetof(KComponentRecord, x) == 8 &&
+              offsetof(KComponentRecord, y) == 12 && offsetof(KComponentRecord, number) == 16 &&
+              offsetof(KComponentRecord, symbol) == 20 && offsetof(KComponentRecord, device) == 24 &&
+              offsetof(KComponentRecord, mask) == 28 && offsetof(KComponentRecord, hierarchy) == 32 &&
+              offsetof(KComponentRecord, name) == 36);
+static_assert(sizeof(KComponentRecord) == 36 + sizeof(void*));
+static_assert(offsetof(KDeviceRecord, name) == 4 && offsetof(KDeviceRecord, package) == 4 + sizeof(void*));
+static_assert(sizeof(KDeviceRecord) == 4 + 2 * sizeof(void*));
+static_assert(offsetof(KSymbolRecord, padCount) == 4 && offsetof(KSymbolRecord, itemCount) == 8 &&
+              offsetof(KSymbolRecord, padStackCount) == 12 && offsetof(KSymbolRecord, mask) == 16 &&
+              offsetof(KSymbolRecord, name) == 20);
+static_assert(sizeof(KNodeRecord) == 28);
+static_assert(offsetof(KNodeRecord, net) == 4 && offsetof(KNodeRecord, mask) == 8 &&
+              offsetof(KNodeRecord, component) == 12 && offsetof(KNodeRecord, pin) == 16 &&
+              offsetof(KNodeRecord, x) == 20 && offsetof(KNodeRecord, y) == 24);
+static_assert(sizeof(KViewRecord) == 24);
+static_assert(offsetof(KViewRecord, width) == 4 && offsetof(KViewRecord, height) == 8 &&
+              offsetof(KViewRecord, originX) == 12 && offsetof(KViewRecord, originY) == 16 &&
+              offsetof(KViewRecord, drawFlags) == 20);
+#endif
+
+#endif /* QOR_KERNEL_KERNEL_H */

@@ -1,0 +1,440 @@
+// DB_, OM_, O_, L_, D_, S_, N_ and T_ calls: reading the open design.
+#include <algorithm>
+#include <cctype>
+#include <climits>
+
+#include "guard.h"
+#include "qor/kernel/kernel.h"
+
+using namespace qor::kernel;
+using qor::design::Point;
+
+namespace {
+
+bool equalNoCase(const std::string& a, const char* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && b[i] == 0;
+}
+
+// Exact match first, then the first match without regard to case.
+template <typename T>
+int32_t findByName(const std::vector<T>& items, const char* name) {
+    for (const T& x : items)
+        if (x.name == name) return x.number;
+    for (const T& x : items)
+        if (equalNoCase(x.name, name)) return x.number;
+    return 0;
+}
+
+int32_t layerNumberFromObject(int32_t number) { return number - 1; }  // layer objects are 1..32
+
+// Positions of a map's objects, for walks: the number at a cursor position and its mask word.
+struct MapView {
+    size_t size = 0;
+    int32_t (*numberAtFn)(const OpenDesign&, int32_t, size_t) = nullptr;
+    int32_t (*maskAtFn)(const OpenDesign&, int32_t, size_t) = nullptr;
+    const OpenDesign* d = nullptr;
+    int32_t map = 0;
+    int32_t numberAt(size_t i) const { return numberAtFn(*d, map, i); }
+    int32_t maskAt(size_t i) const { return maskAtFn(*d, map, i); }
+};
+
+const std::vector<int32_t>& netNodeList(const OpenDesign& d, int32_t net) {
+    static const std::vector<int32_t> none;
+    const auto it = d.index.netNodes.find(net);
+    return it == d.index.netNodes.end() ? none : it->second;
+}
+
+bool mapView(int32_t map, MapView& v) {
+    const OpenDesign* d = openDesign();
+    if (!d) return false;
+    v.d = d;
+    v.map = map;
+    switch (map) {
+        case kComponentMap:
+            v.size = d->model.components.size();
+            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.components[i].number; };
+            v.maskAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.components[i].mask; };
+            return true;
+        case kNetMap:
+            v.size = d->model.nets.size();
+            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.nets[i].number; };
+            v.maskAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.nets[i].mask; };
+            return true;
+        case kTraceMap:
+            v.size = d->index.copperTraces.size();
+            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.index.copperTraces[i]; };
+            v.maskAtFn = [](const OpenDesign& o, int32_t, size_t i) {
+                return o.model.traces[o.index.trace.at(o.index.copperTraces[i])].mask;
+            };
+            return true;
+        case kFileMap:
+            v.size = d->recordCache.size();
+            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.recordCache[i].id; };
+            v.maskAtFn = [](const OpenDesign&, int32_t, size_t) { return 0; };
+            return true;
+        case kHierarchyMap:
+            v.size = d->model.hierarchies.size();
+            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.hierarchies[i].number; };
+            v.maskAtFn = [](const OpenDesign&, int32_t, size_t) { return 0; };
+            return true;
+        case kLayerMap:
+            v.size = d->model.layers.size();
+            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.layers[i].number + 1; };
+            v.maskAtFn = [](const OpenDesign&, int32_t, size_t) { return 0; };
+            return true;
+        default:
+            if (map > kNodeMapBase && findNet(map - kNodeMapBase)) {
+                v.size = netNodeList(*d, map - kNodeMapBase).size();
+                v.numberAtFn = [](const OpenDesign& o, int32_t m, size_t i) {
+                    return netNodeList(o, m - kNodeMapBase)[i];
+                };
+                v.maskAtFn = [](const OpenDesign& o, int32_t m, size_t i) {
+                    return o.model.nodes[o.index.node.at(netNodeList(o, m - kNodeMapBase)[i])].mask;
+                };
+                return true;
+            }
+            return false;
+    }
+}
+
+void widen(qor::design::Rect& r, bool& any, Point p) {
+    if (!any) {
+        r = {p.x, p.y, p.x, p.y};
+        any = true;
+        return;
+    }
+    r.left = std::min(r.left, p.x), r.bottom = std::min(r.bottom, p.y);
+    r.right = std::max(r.right, p.x), r.top = std::max(r.top, p.y);
+}
+
+void toKRect(const qor::design::Rect& r, KRect* out) { *out = {r.left, r.bottom, r.right, r.top}; }
+
+int32_t mapHandle(int32_t handle) { return openDesign() ? handle : 0; }
+
+}  // namespace
+
+extern "C" {
+
+int32_t DB_DataBase(void) { return openDesign() ? makeObject(kDesignObject, 1) : 0; }
+int32_t DB_CurHier(void) {
+    const OpenDesign* d = openDesign();
+    return d ? d->model.currentHierarchy : 0;
+}
+int32_t DB_HierarchyMap(void) { return mapHandle(kHierarchyMap); }
+int32_t DB_LayCompMap(void) { return mapHandle(kComponentMap); }
+int32_t DB_NetMap(void) { return mapHandle(kNetMap); }
+int32_t DB_TraceMap(void) { return mapHandle(kTraceMap); }
+int32_t DB_FileMap(void) { return mapHandle(kFileMap); }
+int32_t DB_LayerMap(void) { return mapHandle(kLayerMap); }
+
+int32_t OM_GetFirst(int32_t map) {
+    (void)map;
+    return 0;  // a cursor is the position of the next object to look at
+}
+
+int32_t OM_SearchMask(int32_t map, int32_t* cursor, int32_t mask, int32_t value) {
+    return guard(0, [&] {
+        MapView v;
+        if (!cursor || *cursor < 0 || !mapView(map, v)) return 0;
+        for (auto i = static_cast<size_t>(*cursor); i < v.size; ++i) {
+            if ((v.maskAt(i) & mask) != value) continue;
+            *cursor = static_cast<int32_t>(i + 1);
+            return v.numberAt(i);
+        }
+        *cursor = static_cast<int32_t>(std::min<size_t>(v.size, INT32_MAX));
+        return 0;
+    });
+}
+
+int32_t OM_GetCount(int32_t map) {
+    return guard(0, [&] {
+        MapView v;
+        return mapView(map, v) ? static_cast<int32_t>(v.size) : 0;
+    });
+}
+
+int32_t OM_FindName(int32_t map, const char* name) {
+    return guard(0, [&]() -> int32_t {
+        const OpenDesign* d = openDesign();
+        if (!d || !name) return 0;
+        switch (map) {
+            case kComponentMap: return findByName(d->model.components, name);
+            case kNetMap: return findByName(d->model.nets, name);
+            case kHierarchyMap: return findByName(d->model.hierarchies, name);
+            case kLayerMap: {
+                const int32_t layer = findByName(d->model.layers, name);
+                for (const auto& l : d->model.layers)
+                    if (l.number == layer && (l.name == name || equalNoCase(l.name, name))) return layer + 1;
+                return 0;
+            }
+            case kFileMap:
+                for (const auto& r : d->recordCache)
+                    if (r.name == name) return r.id;
+                return 0;
+            default: return 0;
+        }
+    });
+}
+
+int32_t OM_Object(int32_t map, int32_t number) {
+    return guard(0, [&]() -> int32_t {
+        const OpenDesign* d = openDesign();
+        if (!d) return 0;
+        switch (map) {
+            case kComponentMap: return findComponent(number) ? makeObject(kComponentObject, number) : 0;
+            case kNetMap: return findNet(number) ? makeObject(kNetObject, number) : 0;
+            case kTraceMap: return findTrace(number) ? makeObject(kTraceObject, number) : 0;
+            case kHierarchyMap:
+                for (const auto& h : d->model.hierarchies)
+                    if (h.number == number) return makeObject(kHierarchyObject, number);
+                return 0;
+            case kLayerMap:
+                return number >= 1 && number <= static_cast<int32_t>(d->model.layers.size())
+                           ? makeObject(kLayerObject, number)
+                           : 0;
+            case kFileMap:
+                for (const auto& r : d->recordCache)
+                    if (r.id == number) return makeObject(kRecordObject, number);
+                return 0;
+            default:
+                if (map > kNodeMapBase && findNode(number) && findNode(number)->net == map - kNodeMapBase)
+                    return makeObject(kNodeObject, number);
+                return 0;
+        }
+    });
+}
+
+int32_t OM_MaskAll(int32_t map, int32_t value, int32_t mask) {
+    return guard(0, [&] {
+        OpenDesign* d = openDesign();
+        if (!d) return 0;
+        const auto apply = [&](int32_t& m) { m = (m & ~mask) | (value & mask); };
+        switch (map) {
+            case kComponentMap:
+                for (auto& c : d->model.components) apply(c.mask);
+                return 1;
+            case kNetMap:
+                for (auto& n : d->model.nets) apply(n.mask);
+                return 1;
+            case kTraceMap:
+                for (auto& t : d->model.traces)
+                    if (t.number != qor::design::kOutlineTrace) apply(t.mask);
+                return 1;
+            default:
+                if (map > kNodeMapBase) {
+                    for (auto& n : d->model.nodes)
+                        if (n.net == map - kNodeMapBase) apply(n.mask);
+                    return 1;
+                }
+                return 0;
+        }
+    });
+}
+
+const char* O_GetName(int32_t object) {
+    return guard<const char*>(nullptr, [&]() -> const char* {
+        const OpenDesign* d = openDesign();
+        if (!d) return nullptr;
+        const int32_t n = objectNumber(object);
+        switch (objectKind(object)) {
+            case kDesignObject: return d->model.name.c_str();
+            case kHierarchyObject:
+                for (const auto& h : d->model.hierarchies)
+                    if (h.number == n) return h.name.c_str();
+                return nullptr;
+            case kLayerObject: {
+                const int32_t layer = layerNumberFromObject(n);
+                for (const auto& l : d->model.layers)
+                    if (l.number == layer) return l.name.c_str();
+                return nullptr;
+            }
+            case kComponentObject: {
+                const auto* c = findComponent(n);
+                return c ? c->name.c_str() : nullptr;
+            }
+            case kDeviceObject: {
+                const auto* v = findDevice(n);
+                return v ? v->name.c_str() : nullptr;
+            }
+            case kSymbolObject: {
+                const auto* s = findSymbol(n);
+                return s ? s->name.c_str() : nullptr;
+            }
+            case kNetObject: {
+                const auto* net = findNet(n);
+                return net ? net->name.c_str() : nullptr;
+            }
+            case kRecordObject:
+                for (const auto& r : d->recordCache)
+                    if (r.id == n) return r.name.c_str();
+                return nullptr;
+            default: return nullptr;
+        }
+    });
+}
+
+int32_t L_ReadComponent(int32_t index, KComponentRecord* out) {
+    return guard(0, [&] {
+        const auto* c = findComponent(index);
+        if (!c || !out) return 0;
+        *out = KComponentRecord{};
+        out->flags = c->flags, out->angle = c->angle, out->x = c->x, out->y = c->y;
+        out->number = c->number, out->symbol = c->symbol, out->device = c->device;
+        out->mask = c->mask, out->hierarchy = c->hierarchy, out->name = c->name.c_str();
+        return 1;
+    });
+}
+
+int32_t L_Component(int32_t index) { return findComponent(index) ? makeObject(kComponentObject, index) : 0; }
+
+int32_t L_FrameCompEntries(int32_t index, KRect* frame) {
+    return guard(0, [&] {
+        const auto* c = findComponent(index);
+        const auto* s = c ? findSymbol(c->symbol) : nullptr;
+        if (!s || !frame || s->pads.empty()) return 0;
+        qor::design::Rect r;
+        bool any = false;
+        for (const auto& p : s->pads) widen(r, any, qor::design::place(*c, {p.x, p.y}));
+        toKRect(r, frame);
+        return 1;
+    });
+}
+
+int32_t L_FrameCompItems(int32_t index, KRect* frame) {
+    return guard(0, [&] {
+        const auto* c = findComponent(index);
+        const auto* s = c ? findSymbol(c->symbol) : nullptr;
+        if (!s || !frame) return 0;
+        qor::design::Rect r;
+        bool any = false;
+        for (const auto& it : s->items) {
+            if (it.kind != qor::design::kItemLine && it.kind != qor::design::kItemBox) continue;
+            widen(r, any, qor::design::place(*c, {it.x, it.y}));
+            widen(r, any, qor::design::place(*c, {it.x + it.dx, it.y + it.dy}));
+        }
+        if (!any) return 0;
+        toKRect(r, frame);
+        return 1;
+    });
+}
+
+int32_t D_ReadDevice(int32_t device, KDeviceRecord* out) {
+    return guard(0, [&] {
+        const auto* v = findDevice(device);
+        if (!v || !out) return 0;
+        *out = KDeviceRecord{};
+        out->number = v->number;
+        out->name = v->name.c_str();
+        out->package = v->package.c_str();
+        return 1;
+    });
+}
+
+int32_t D_Device(int32_t index) {
+    const auto* c = findComponent(index);
+    return c && findDevice(c->device) ? makeObject(kDeviceObject, c->device) : 0;
+}
+
+int32_t S_ReadSymbol(int32_t symbol, KSymbolRecord* out) {
+    return guard(0, [&] {
+        const auto* s = findSymbol(symbol);
+        if (!s || !out) return 0;
+        *out = KSymbolRecord{};
+        out->number = s->number;
+        out->padCount = static_cast<int32_t>(s->pads.size());
+        out->itemCount = static_cast<int32_t>(s->items.size());
+        out->padStackCount = static_cast<int32_t>(s->padStacks.size());
+        out->mask = s->mask;
+        out->name = s->name.c_str();
+        return 1;
+    });
+}
+
+int32_t N_Net(int32_t net) { return findNet(net) ? makeObject(kNetObject, net) : 0; }
+
+int32_t N_NodeMap(int32_t net) { return findNet(net) && net > 0 ? kNodeMapBase + net : 0; }
+
+int32_t N_ReadNode(int32_t node, KNodeRecord* out) {
+    return guard(0, [&] {
+        const auto* n = findNode(node);
+        if (!n || !out) return 0;
+        KNodeRecord r{};
+        r.flags = n->flags, r.net = n->net, r.mask = n->mask, r.component = n->component;
+        r.pin = n->pin, r.x = n->x, r.y = n->y;
+        *out = r;
+        return 1;
+    });
+}
+
+int32_t T_ReadTrace(int32_t trace, KTraceRecord* out) {
+    return guard(0, [&] {
+        const auto* t = findTrace(trace);
+        if (!t || !out) return 0;
+        *out = KTraceRecord{};
+        out->flags = t->flags, out->net = t->net, out->mask = t->mask, out->number = t->number;
+        out->recordCount = static_cast<int32_t>(std::min<size_t>(t->points.size(), INT32_MAX));
+        return 1;
+    });
+}
+
+int32_t T_ReadRecord(int32_t trace, int32_t index, KTracePoint* out) {
+    return guard(0, [&] {
+        const auto* t = findTrace(trace);
+        if (!t || !out || index < 1 || static_cast<size_t>(index) > t->points.size()) return 0;
+        const auto i = static_cast<size_t>(index - 1);
+        const auto& p = t->points[i];
+        KTracePoint r{};
+        r.flags = p.flags;
+        if (p.flags & qor::design::kPointArcCentre) {
+            r.centreDx = p.centreDx, r.centreDy = p.centreDy, r.radius = p.radius;
+            // The point of an arc-centre record lies on the arc, halfway between its ends.
+            if (i > 0 && i + 1 < t->points.size()) {
+                const Point start{t->points[i - 1].x, t->points[i - 1].y};
+                const Point end{t->points[i + 1].x, t->points[i + 1].y};
+                const Point mid = qor::design::arcMidpoint(start, end, p);
+                r.x = mid.x, r.y = mid.y;
+            } else if (i > 0) {
+                r.x = t->points[i - 1].x, r.y = t->points[i - 1].y;
+            }
+        } else {
+            r.node = p.node, r.layer = p.layer, r.width = p.width, r.x = p.x, r.y = p.y;
+        }
+        *out = r;
+        return 1;
+    });
+}
+
+int32_t T_SearchNet(int32_t* cursor, int32_t net) {
+    return guard(0, [&] {
+        const OpenDesign* d = openDesign();
+        if (!d || !cursor || *cursor < 0) return 0;
+        const auto it = d->index.netTraces.find(net);
+        if (it == d->index.netTraces.end() || static_cast<size_t>(*cursor) >= it->second.size()) return 0;
+        return it->second[static_cast<size_t>((*cursor)++)];
+    });
+}
+
+int32_t T_FrameTraceLines(int32_t trace, int32_t layerMask, KRect* frame) {
+    return guard(0, [&] {
+        const auto* t = findTrace(trace);
+        if (!t || !frame) return 0;
+        qor::design::Rect r;
+        bool any = false;
+        const bool outline = trace == qor::design::kOutlineTrace;
+        for (const auto& p : t->points) {
+            if (p.flags & qor::design::kPointArcCentre) continue;
+            if (!outline && (p.layer < 0 || p.layer > 31 || !((static_cast<uint32_t>(layerMask) >> p.layer) & 1u)))
+                continue;
+            widen(r, any, {p.x, p.y});
+        }
+        if (!any) return 0;
+        toKRect(r, frame);
+        return 1;
+    });
+}
+
+}  // extern "C"

@@ -1,0 +1,122 @@
+#include "surfaces.h"
+
+#include <QSaveFile>
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+
+#include "palette.h"
+
+namespace qor::kernel {
+
+namespace {
+std::string join(const char* name, std::initializer_list<int64_t> args) {
+    std::string s = name;
+    for (const int64_t a : args) s += " " + std::to_string(a);
+    return s + "\n";
+}
+}  // namespace
+
+void RecordingSurface::begin(const KViewRecord& v) {
+    text_ += join("G_OpenDC", {v.zoom, v.width, v.height, v.originX, v.originY, v.drawFlags});
+}
+void RecordingSurface::end() { text_ += "G_CloseDC\n"; }
+void RecordingSurface::setColor(int32_t colour) { text_ += join("G_SetColor", {colour}); }
+void RecordingSurface::setStyle(int32_t style) { text_ += join("G_SetStyle", {style}); }
+void RecordingSurface::rectangle(int32_t x, int32_t y, int32_t w, int32_t h, int32_t angle) {
+    text_ += join("G_Rectangle", {x, y, w, h, angle});
+}
+void RecordingSurface::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t widthUnits) {
+    text_ += widthUnits ? join("G_Line", {x1, y1, x2, y2, widthUnits}) : join("G_Line", {x1, y1, x2, y2});
+}
+void RecordingSurface::circle(int32_t x, int32_t y, int32_t radius, bool filled) {
+    text_ += join("G_Circle", {x, y, radius, filled ? 1 : 0});
+}
+
+RasterSurface::RasterSurface(int width, int height) : image_(width, height, QImage::Format_RGB32) {
+    image_.fill(QColor::fromRgb(paletteRgb(0)));
+}
+
+QPainter& RasterSurface::painter() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+    }
+    return *painter_;
+}
+
+void RasterSurface::begin(const KViewRecord& view) { map_ = ViewMapping(view); }
+
+void RasterSurface::end() { painter_.reset(); }
+
+void RasterSurface::setColor(int32_t colour) { rgb_ = paletteRgb(colour) | 0xFF000000u; }
+
+void RasterSurface::setStyle(int32_t style) { filled_ = style != 0; }
+
+void RasterSurface::fillPixels(int left, int top, int right, int bottom) {
+    left = std::max(left, 0), top = std::max(top, 0);
+    right = std::min(right, image_.width()), bottom = std::min(bottom, image_.height());
+    if (left >= right || top >= bottom) return;
+    for (int row = top; row < bottom; ++row) {
+        auto* line = reinterpret_cast<uint32_t*>(image_.scanLine(row));
+        std::fill(line + left, line + right, rgb_);
+    }
+}
+
+void RasterSurface::rectangle(int32_t x, int32_t y, int32_t w, int32_t h, int32_t angle) {
+    const double x0 = map_.px(x), x1 = map_.px(static_cast<double>(x) + w);
+    const double y0 = map_.py(static_cast<double>(y) + h), y1 = map_.py(y);  // top, bottom on the device
+    if (angle % 360000 == 0 && filled_) {
+        // Edges round to the nearest pixel boundary so that neighbouring cells tile without gaps;
+        // anything smaller than a pixel still covers one.
+        int left = static_cast<int>(std::lround(std::min(x0, x1)));
+        int right = static_cast<int>(std::lround(std::max(x0, x1)));
+        int top = static_cast<int>(std::lround(y0));
+        int bottom = static_cast<int>(std::lround(y1));
+        if (right == left) ++right;
+        if (bottom == top) ++bottom;
+        fillPixels(left, top, right, bottom);
+        return;
+    }
+    QPainter& p = painter();
+    const QRectF r(QPointF(std::min(x0, x1), y0), QPointF(std::max(x0, x1), y1));
+    QTransform t;
+    t.translate(r.center().x(), r.center().y());
+    t.rotate(-angle / 1000.0);  // counter-clockwise in the design, Y up
+    t.translate(-r.center().x(), -r.center().y());
+    const QPolygonF shape = t.map(QPolygonF(r));
+    p.setPen(QColor::fromRgb(rgb_));
+    p.setBrush(filled_ ? QBrush(QColor::fromRgb(rgb_)) : Qt::NoBrush);
+    p.drawPolygon(shape);
+}
+
+void RasterSurface::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t widthUnits) {
+    QPainter& p = painter();
+    QPen pen(QColor::fromRgb(rgb_));
+    pen.setWidthF(widthUnits > 0 ? std::max(1.0, widthUnits / map_.zoom) : 1.0);
+    pen.setCapStyle(Qt::RoundCap);
+    p.setPen(pen);
+    p.drawLine(QPointF(map_.px(x1), map_.py(y1)), QPointF(map_.px(x2), map_.py(y2)));
+}
+
+void RasterSurface::circle(int32_t x, int32_t y, int32_t radius, bool filled) {
+    QPainter& p = painter();
+    p.setPen(QColor::fromRgb(rgb_));
+    p.setBrush(filled ? QBrush(QColor::fromRgb(rgb_)) : Qt::NoBrush);
+    const double r = std::max(1.0, radius / map_.zoom);
+    p.drawEllipse(QPointF(map_.px(x), map_.py(y)), r, r);
+}
+
+bool RasterSurface::savePng(const std::string& path) {
+    painter_.reset();
+    // QSaveFile writes beside the target and renames on commit: no half-written picture.
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!image_.save(&file, "PNG")) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace qor::kernel
