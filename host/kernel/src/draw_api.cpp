@@ -224,6 +224,21 @@ int32_t L_DrawAllComponents(int32_t mode) {
     });
 }
 
+int32_t S_DrawSymbol(int32_t symbol, int32_t x, int32_t y) {
+    (void)x, (void)y;
+    return guard(0, [&] {
+        const auto* sym = findSymbol(symbol);
+        if (!current() || !sym || symbol >= 0) return 0;  // auxiliary symbols hold absolute items
+        KernelColours colours(*current());
+        for (const auto& it : sym->items) {
+            if (it.kind != qd::kItemLine) continue;
+            colours.set(layerColour(it.layer & 0x1F));
+            current()->line(it.x, it.y, it.x + it.dx, it.y + it.dy, it.width);
+        }
+        return 1;
+    });
+}
+
 int32_t V_DrawAllVias(int32_t mode) {
     (void)mode;
     return guard(0, [&] {

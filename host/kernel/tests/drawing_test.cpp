@@ -109,6 +109,10 @@ TEST_F(KernelTest, KernelDrawingRestoresTheCallersColourAndStyle) {
     ASSERT_EQ(T_DrawAllTraceMask(1, 1), 1);
     ASSERT_EQ(L_DrawAllComponents(1), 1);
     ASSERT_EQ(V_DrawAllVias(1), 1);
+    ASSERT_EQ(S_DrawSymbol(design::copperAreaSymbol(1), -1, -1), 1);
+    EXPECT_NE(rec.text().find("G_SetColor 10\nG_Line 100000 100000 900000 100000\n"), std::string::npos)
+        << "copper area outline on the inner layer";
+    EXPECT_EQ(S_DrawSymbol(f_.so8, -1, -1), 0) << "package symbols need a placement";
     const std::string text = rec.text();
     EXPECT_NE(text.find("G_SetColor 9\n"), std::string::npos) << "top layer copper";
     EXPECT_NE(text.find("G_SetColor 12\n"), std::string::npos) << "bottom layer copper after the via";

@@ -251,6 +251,9 @@ QOR_API int32_t T_DrawAllTraceMask(int32_t mask, int32_t mode);
 /* Draws every component's outline and pads. */
 QOR_API int32_t L_DrawAllComponents(int32_t mode);
 QOR_API int32_t V_DrawAllVias(int32_t mode);
+/* Draws the items of an auxiliary symbol (negative number: copper areas, notes, dimensions) in
+ * their layers' colours; x, y are -1. */
+QOR_API int32_t S_DrawSymbol(int32_t symbol, int32_t x, int32_t y);
 
 /* ---- Our own: drawing surfaces --------------------------------------------------------------- */
 

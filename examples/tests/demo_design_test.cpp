@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "demo_design.h"
+#include "qor/design/model.h"
+
+using namespace qor::design;
+
+namespace {
+
+TEST(DemoDesign, IsABelievableFourLayerBoard) {
+    const Design d = qor::examples::buildDemoDesign();
+    EXPECT_GE(d.components.size(), 40u);
+    EXPECT_GE(d.nets.size(), 10u);
+    std::set<int32_t> copperLayers;
+    int arcs = 0, vias = 0, bends = 0;
+    for (const Trace& t : d.traces) {
+        for (const TracePoint& p : t.points) {
+            arcs += (p.flags & kPointArcCentre) != 0;
+            vias += (p.flags & 0xE) == kPointVia;
+            bends += (p.flags & 0xE) == kPointBend;
+            if (!(p.flags & kPointArcCentre) && t.number != kOutlineTrace) copperLayers.insert(p.layer);
+        }
+    }
+    EXPECT_GE(arcs, 1);
+    EXPECT_GE(vias, 1);
+    EXPECT_GE(bends, 10);
+    const Symbol* areas = nullptr;
+    for (const Symbol& s : d.symbols)
+        if (s.name == "@COPPAR") areas = &s;
+    ASSERT_NE(areas, nullptr);
+    for (const Item& it : areas->items) copperLayers.insert(it.layer);
+    EXPECT_EQ(copperLayers, (std::set<int32_t>{2, 3, 4, 29}));
+    ASSERT_EQ(d.traces.front().number, kOutlineTrace);
+    EXPECT_GT(d.traces.front().points.size(), 5u) << "not a plain rectangle";
+}
+
+TEST(DemoDesign, TracesEndOnTheirNodesAndNodesOnTheirPins) {
+    const Design d = qor::examples::buildDemoDesign();
+    std::set<std::pair<int32_t, int32_t>> seenPins;
+    for (const Node& n : d.nodes) {
+        EXPECT_TRUE(seenPins.insert({n.component, n.pin}).second) << "one node per pin";
+        const Component& c = d.components.at(static_cast<size_t>(n.component - 1));
+        const Symbol* s = nullptr;
+        for (const Symbol& x : d.symbols)
+            if (x.number == c.symbol) s = &x;
+        ASSERT_NE(s, nullptr);
+        bool found = false;
+        for (const Pad& p : s->pads)
+            if (p.pin == n.pin) found = place(c, {p.x, p.y}) == Point{n.x, n.y};
+        EXPECT_TRUE(found) << c.name << " pin " << n.pin;
+    }
+    for (const Trace& t : d.traces)
+        for (const TracePoint& p : t.points)
+            if ((p.flags & 0xE) == kPointNode) {
+                const Node& n = d.nodes.at(static_cast<size_t>(p.node - 1));
+                EXPECT_EQ((Point{p.x, p.y}), (Point{n.x, n.y}));
+                EXPECT_EQ(n.net, t.net) << "trace " << t.number;
+            }
+}
+
+}  // namespace
