@@ -48,7 +48,8 @@ TEST_F(LibraryTest, SelectRefusesWhatIsNoLibrary) {
         {"version 1.1 as a float", withVersion(static_cast<float>(1.1)), THM_LIB_BAD_VERSION},
         {"count larger than the file", libraryBytes({kLm7805, kNe555}, 3), THM_LIB_NOT_A_LIBRARY},
         {"last record cut short", truncated(good, good.size() - 1), THM_LIB_NOT_A_LIBRARY},
-        {"count 2000", libraryBytes({kLm7805}, 2000), THM_LIB_NOT_A_LIBRARY},
+        {"2000 devices", libraryBytes(std::vector<DeviceRecord>(2000, kLm7805)),
+         THM_LIB_NOT_A_LIBRARY},
         {"count 2^31 - 1", libraryBytes({kLm7805}, 0x7fffffff), THM_LIB_NOT_A_LIBRARY},
         {"negative count", libraryBytes({kLm7805}, 0xffffffff), THM_LIB_NOT_A_LIBRARY},
     };
