@@ -1,0 +1,99 @@
+// The one process-wide state of the thermal engine and the accounting of its board-model memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "device_library.h"
+#include "library_compiler.h"
+#include "library_set.h"
+
+namespace qor::thm {
+
+// A board-model memory block: zero-filled heap memory with the size it was last given.
+struct MemoryBlock {
+    void* data = nullptr;
+    std::size_t bytes = 0;
+};
+
+// Sizes of the board-model blocks.
+inline constexpr std::size_t kOutlinePointBytes = 8;
+inline constexpr std::size_t kMaxComponentSlots = 512;
+inline constexpr std::size_t kDeviceNameStoreBytes = 32000;
+inline constexpr std::size_t kSlotIndexEntries = 32000;
+inline constexpr std::size_t kSlotIndexEntryBytes = 8;
+inline constexpr std::size_t kTemperatureGridBytes = 3000000;
+inline constexpr std::size_t kBoardMaskBytes = 750000;
+inline constexpr std::size_t kRowTableBytes = 3600;
+
+struct EngineState {
+    EngineState() = default;
+    EngineState(const EngineState&) = delete;
+    EngineState& operator=(const EngineState&) = delete;
+    // Unloading the engine closes what is open, in the order of detach().
+    ~EngineState();
+
+    // Board model. Extents and raster values are database units (10 nm).
+    std::int32_t boardLeft = 0, boardBottom = 0, boardRight = 0, boardTop = 0;
+    std::int32_t boardWidth = 0, boardHeight = 0;
+    MemoryBlock outline;  // bending points, numbered from 1
+    std::int32_t outlineCount = 0;
+    MemoryBlock componentSlots;  // slot 0 stays empty
+    std::int32_t componentCount = 0;
+    MemoryBlock deviceNameStore;
+    std::int32_t deviceNamesUsedBytes = 0;
+    MemoryBlock slotIndexMap;
+    MemoryBlock temperatureGrid;
+    MemoryBlock boardMask;
+    MemoryBlock rowTable;
+    std::int32_t rasterOriginX = 0, rasterOriginY = 0, rasterEndX = 0, rasterEndY = 0;
+    std::int32_t rasterStep = 0, rasterColumns = 0, rasterRows = 0;
+
+    // The host's profile file, given to the board load; every profile read of the engine uses it.
+    std::string profileFile;
+
+    // Libraries.
+    DeviceLibrary library{DeviceLibrary::Options{}};
+    LibrarySet librarySet;
+    LibraryCompiler compiler;
+
+    // Errors of the analysis calls: the last failure stays until the next one.
+    std::int32_t lastErrorCode = 0;
+    std::int32_t lastErrorStage = 0;
+
+    // Bytes currently allocated for the board model; non-zero also means a board is loaded.
+    std::int64_t usedBytes = 0;
+};
+
+// The engine's state.
+EngineState& engine();
+
+// Remembers the host's profile file (the board load does this).
+void setProfileFile(EngineState& state, const char* profileFile);
+
+// The library folder: profile section "Qor32", key "LibDir".
+std::string libraryFolder(const EngineState& state);
+
+// The path of library `name` in `folder`: folder + "/" + name + ".TAL".
+std::string libraryPath(const std::string& folder, const std::string& name);
+
+// Board-model blocks. usedBytes grows by the requested size before the allocation is tried;
+// a shrink replaces the old size by the new one. False when the memory could not be had.
+bool allocateBlock(EngineState& state, MemoryBlock& block, std::size_t bytes);
+bool resizeBlock(EngineState& state, MemoryBlock& block, std::size_t bytes);
+void freeBlock(MemoryBlock& block);
+
+// Discards the board model; parameters, libraries and the error state stay.
+void deleteDataBase(EngineState& state);
+
+void setError(EngineState& state, std::int32_t code, std::int32_t stage);
+
+// Kilobytes, rounded up.
+std::int32_t kilobytesRoundedUp(std::int64_t bytes);
+
+// What unloading the engine does: the board model, the compiler (which writes its library), the
+// library set, the selected library.
+void detach(EngineState& state) noexcept;
+
+}  // namespace qor::thm
