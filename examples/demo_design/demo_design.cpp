@@ -130,54 +130,54 @@ design::Design buildDemoDesign() {
     };
 
     // Power entry and regulation along the top edge.
-    place("J1", "PJ-002A", "BARREL-JACK", at(12, 70));
+    place("J1", "DC-JACK-2.1", "BARREL-JACK", at(12, 70));
     place("D1", "1N5819", "SOD-123", at(22, 72));
     place("U1", "LM7805", "TO-220", at(34, 72));
-    place("C1", "EEE-1EA101XP", "CP-6.3", at(27, 62));
-    place("C2", "EEE-1EA101XP", "CP-6.3", at(42, 62));
-    place("C3", "GRM188R71H104KA93D", "0603", at(30, 66));
-    place("C4", "GRM188R71H104KA93D", "0603", at(38, 66));
+    place("C1", "ELCAP-6.3X11", "CP-6.3", at(27, 62));
+    place("C2", "ELCAP-6.3X11", "CP-6.3", at(42, 62));
+    place("C3", "C0603", "0603", at(30, 66));
+    place("C4", "C0603", "0603", at(38, 66));
     place("U2", "AMS1117-3.3", "SOT-223", at(55, 71));
-    place("C5", "GRM21BR61C106KE15L", "0805", at(50, 64));
-    place("C6", "GRM21BR61C106KE15L", "0805", at(61, 64));
+    place("C5", "C0805", "0805", at(50, 64));
+    place("C6", "C0805", "0805", at(61, 64));
     // Microcontroller with its clock and decoupling in the middle.
     place("U3", "STM32F103C8T6", "LQFP-48", at(50, 42));
-    place("Y1", "ABM3-8.000MHZ-B2-T", "HC-49", at(36, 42), 90000);
-    place("C7", "GRM1885C1H220JA01D", "0603", at(32, 36));
-    place("C8", "GRM1885C1H220JA01D", "0603", at(32, 48));
-    place("C9", "GRM188R71H104KA93D", "0603", at(44, 50));
-    place("C10", "GRM188R71H104KA93D", "0603", at(56, 50));
-    place("C11", "GRM188R71H104KA93D", "0603", at(44, 34));
-    place("C12", "GRM188R71H104KA93D", "0603", at(56, 34));
-    place("R1", "RC0603FR-0710KL", "0603", at(40, 54));
+    place("Y1", "HC49", "HC-49", at(36, 42), 90000);
+    place("C7", "C0603", "0603", at(32, 36));
+    place("C8", "C0603", "0603", at(32, 48));
+    place("C9", "C0603", "0603", at(44, 50));
+    place("C10", "C0603", "0603", at(56, 50));
+    place("C11", "C0603", "0603", at(44, 34));
+    place("C12", "C0603", "0603", at(56, 34));
+    place("R1", "R0603", "0603", at(40, 54));
     place("U8", "LM358", "SO-8", at(30, 28));
     // Drivers and power stage on the right.
     place("U4", "ULN2003A", "SO-16", at(72, 52));
     place("U5", "L293D", "DIP-16", at(72, 24));
     place("Q1", "IRLZ44N", "TO-220", at(88, 60), 90000);
     place("Q2", "IRF540N", "TO-220", at(88, 44), 90000);
-    place("R2", "MOS2CT52R1R0J", "AXIAL-2W", at(84, 12));
-    place("R3", "MOS2CT52R1R0J", "AXIAL-2W", at(84, 5));
-    place("R4", "RC0603FR-07100RL", "0603", at(80, 60), 90000);
-    place("R5", "RC0603FR-07100RL", "0603", at(80, 44), 90000);
-    place("R6", "RC0805FR-0710KL", "0805", at(64, 60));
-    place("R7", "RC0805FR-0710KL", "0805", at(64, 44));
+    place("R2", "RAXIAL-2W", "AXIAL-2W", at(84, 12));
+    place("R3", "RAXIAL-2W", "AXIAL-2W", at(84, 5));
+    place("R4", "R0603", "0603", at(80, 60), 90000);
+    place("R5", "R0603", "0603", at(80, 44), 90000);
+    place("R6", "R0805", "0805", at(64, 60));
+    place("R7", "R0805", "0805", at(64, 44));
     place("D2", "1N4007", "DO-41", at(92, 30), 90000);
     place("D3", "1N4007", "DO-41", at(64, 8));
-    place("J2", "B2B-XH-A", "XH-2", at(96, 20), 90000);
-    place("J3", "B4B-XH-A", "XH-4", at(96, 50), 90000);
+    place("J2", "JST-XH-2P", "XH-2", at(96, 20), 90000);
+    place("J3", "HDR-1X04", "XH-4", at(96, 50), 90000);
     // Serial interface, shift register and indicators on the left and bottom.
-    place("J4", "22-23-2061", "HDR-6", at(12, 12));
+    place("J4", "HDR-1X06", "HDR-6", at(12, 12));
     place("U6", "MAX232", "SO-16", at(16, 30));
-    place("C13", "GRM21BR61C105KA01L", "0805", at(10, 40));
-    place("C14", "GRM21BR61C105KA01L", "0805", at(22, 40));
-    place("C15", "GRM21BR61C105KA01L", "0805", at(10, 22));
-    place("C16", "GRM21BR61C105KA01L", "0805", at(22, 22), 0, true);
+    place("C13", "C0805", "0805", at(10, 40));
+    place("C14", "C0805", "0805", at(22, 40));
+    place("C15", "C0805", "0805", at(10, 22));
+    place("C16", "C0805", "0805", at(22, 22), 0, true);
     place("U7", "74HC595", "SO-16", at(48, 14));
-    place("LED1", "LTST-C191KRKT", "0603", at(60, 26));
-    place("LED2", "LTST-C191KGKT", "0603", at(60, 20));
-    place("R8", "RC0603FR-07330RL", "0603", at(54, 26));
-    place("R9", "RC0603FR-07330RL", "0603", at(54, 20));
+    place("LED1", "LED0603", "0603", at(60, 26));
+    place("LED2", "LED0603", "0603", at(60, 20));
+    place("R8", "R0603", "0603", at(54, 26));
+    place("R9", "R0603", "0603", at(54, 20));
 
     // Outline: chamfered top-right corner and a mounting notch on the left edge.
     b.setOutline({at(0, 0), at(100, 0), at(100, 70), at(90, 80), at(0, 80), at(0, 45), at(4, 45), at(4, 35),

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "demo_design.h"
+#include "qorthm32.h"
 #include "qor/design/model.h"
 
 using namespace qor::design;
@@ -58,6 +59,22 @@ TEST(DemoDesign, TracesEndOnTheirNodesAndNodesOnTheirPins) {
                 EXPECT_EQ((Point{p.x, p.y}), (Point{n.x, n.y}));
                 EXPECT_EQ(n.net, t.net) << "trace " << t.number;
             }
+}
+
+TEST(DemoDesign, EveryDeviceIsInTheExampleThermalLibraries) {
+    const Design d = qor::examples::buildDemoDesign();
+    std::set<std::string> missing;
+    for (const Device& dev : d.devices) missing.insert(dev.name);
+    for (const char* library : {"ICS", "POWER", "PASSIVE"}) {
+        const std::string path = std::string(QOR_EXAMPLE_LIB_DIR) + "/" + library + ".TAL";
+        ASSERT_EQ(THM_L_LibrarySelect(path.c_str()), 0) << path;
+        for (auto it = missing.begin(); it != missing.end();) {
+            DeviceRecord record;
+            it = THM_L_DeviceSearch(it->c_str(), &record) == 0 ? missing.erase(it) : std::next(it);
+        }
+        THM_L_LibraryFree();
+    }
+    for (const std::string& name : missing) ADD_FAILURE() << name << " is in no example library";
 }
 
 }  // namespace
