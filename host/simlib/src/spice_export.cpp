@@ -3,60 +3,82 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <string>
 
 namespace qor::simlib {
 namespace {
 
 // Shortest text that reads back as the same double.
-std::string num(double value) {
+struct Num {
+    double value;
+};
+std::ostream& operator<<(std::ostream& out, Num n) {
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, n.value);
+    return out.write(buffer, result.ptr - buffer);
 }
 
 // Times with 12 significant digits: circuit simulators keep their own time grid and refuse
 // breakpoints that land a rounding error behind it.
-std::string timeText(double valueS) {
+struct Time {
+    double valueS;
+};
+std::ostream& operator<<(std::ostream& out, Time t) {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.12g", valueS);
-    return buffer;
+    const int n = std::snprintf(buffer, sizeof buffer, "%.12g", t.valueS);
+    return out.write(buffer, std::clamp(n, 0, int(sizeof buffer) - 1));
 }
 
-std::string node(int n) {
-    return n == 0 ? "0" : "n" + std::to_string(n);
+// Node n, 0 being the return plane; other names carry a letter and a number.
+struct Node {
+    char prefix;
+    std::size_t number;
+};
+std::ostream& operator<<(std::ostream& out, Node n) {
+    if (n.prefix == 'n' && n.number == 0) return out << '0';
+    return out << n.prefix << n.number;
+}
+Node node(int n) {
+    return {'n', static_cast<std::size_t>(n)};
 }
 
-std::string sourceValue(const SourceSpec& s, const TransientEngine* engine, int index) {
+void writeSourceValue(std::ostream& out, const SourceSpec& s, const TransientEngine* engine,
+                      int index) {
     switch (s.kind) {
         case SourceKind::Ground:
-            return "DC 0";
+            out << "DC 0";
+            return;
         case SourceKind::Constant:
-            return "DC " + num(s.vMaxV);
-        case SourceKind::Sine: {
+            out << "DC " << Num{s.vMaxV};
+            return;
+        case SourceKind::Sine:
             // v = mid + amp sin(2 pi f (t - phase)): SIN with a phase in degrees.
-            const double phaseDeg = -360.0 * s.freqHz * s.phaseS;
-            return "SIN(" + num((s.vMaxV + s.vMinV) / 2) + " " + num((s.vMaxV - s.vMinV) / 2) +
-                   " " + num(s.freqHz) + " 0 0 " + num(phaseDeg) + ")";
-        }
-        case SourceKind::Pulse: {
-            const double periodS = s.riseS + s.highS + s.fallS + s.lowS;
-            return "PULSE(" + num(s.vMinV) + " " + num(s.vMaxV) + " 0 " + num(s.riseS) + " " +
-                   num(s.fallS) + " " + num(s.highS) + " " + num(periodS) + ")";
-        }
+            out << "SIN(" << Num{(s.vMaxV + s.vMinV) / 2} << ' ' << Num{(s.vMaxV - s.vMinV) / 2}
+                << ' ' << Num{s.freqHz} << " 0 0 " << Num{-360.0 * s.freqHz * s.phaseS} << ')';
+            return;
+        case SourceKind::Pulse:
+            out << "PULSE(" << Num{s.vMinV} << ' ' << Num{s.vMaxV} << " 0 " << Time{s.riseS} << ' '
+                << Time{s.fallS} << ' ' << Time{s.highS} << ' '
+                << Time{s.riseS + s.highS + s.fallS + s.lowS} << ')';
+            return;
         case SourceKind::Pwl: {
-            if (engine == nullptr) return "DC 0";
-            const auto& history = engine->pwlHistory()[static_cast<std::size_t>(index)];
-            if (history.empty()) return "DC " + num(engine->pwlVoltage(index));
-            std::string text = "PWL(";
-            for (std::size_t i = 0; i < history.size(); ++i) {
-                if (i > 0) text += "\n+ ";
-                text += timeText(history[i].first) + " " + num(history[i].second);
+            if (engine == nullptr) {
+                out << "DC 0";
+                return;
             }
-            return text + ")";
+            const auto& history = engine->pwlHistory()[static_cast<std::size_t>(index)];
+            if (history.empty()) {
+                out << "DC " << Num{engine->pwlVoltage(index)};
+                return;
+            }
+            out << "PWL(";
+            for (std::size_t i = 0; i < history.size(); ++i) {
+                if (i > 0) out << "\n+ ";
+                out << Time{history[i].first} << ' ' << Num{history[i].second};
+            }
+            out << ')';
+            return;
         }
     }
-    return "DC 0";
 }
 
 }  // namespace
@@ -67,42 +89,43 @@ void writeSpiceNetlist(std::ostream& out, const Network& net, const TransientEng
     for (std::size_t v = 0; v < net.viewNode.size(); ++v) {
         out << "* view " << v + 1 << ' ' << node(net.viewNode[v]) << '\n';
     }
+    // Branch k: [V<k> from the branch start to s<k>] R<k> [m<k>] L<k> to the branch end.
     for (std::size_t k = 0; k < net.branches.size(); ++k) {
         const Branch& br = net.branches[k];
-        const std::string id = std::to_string(k + 1);
-        std::string from = node(br.a);
+        const std::size_t id = k + 1;
+        Node from = node(br.a);
         if (br.source >= 0) {
-            const std::string inner = "s" + id;
-            out << "V" << id << ' ' << inner << ' ' << from << ' '
-                << sourceValue(net.sources[static_cast<std::size_t>(br.source)], engine, br.source)
-                << '\n';
+            const Node inner{'s', id};
+            out << 'V' << id << ' ' << inner << ' ' << from << ' ';
+            writeSourceValue(out, net.sources[static_cast<std::size_t>(br.source)], engine,
+                             br.source);
+            out << '\n';
             from = inner;
         }
-        const std::string to = node(br.b);
+        const Node to = node(br.b);
         if (br.rOhm > 0 && br.lH > 0) {
-            const std::string mid = "m" + id;
-            out << "R" << id << ' ' << from << ' ' << mid << ' ' << num(br.rOhm) << '\n';
-            out << "L" << id << ' ' << mid << ' ' << to << ' ' << num(br.lH) << '\n';
+            const Node mid{'m', id};
+            out << 'R' << id << ' ' << from << ' ' << mid << ' ' << Num{br.rOhm} << '\n';
+            out << 'L' << id << ' ' << mid << ' ' << to << ' ' << Num{br.lH} << '\n';
         } else if (br.lH > 0) {
-            out << "L" << id << ' ' << from << ' ' << to << ' ' << num(br.lH) << '\n';
+            out << 'L' << id << ' ' << from << ' ' << to << ' ' << Num{br.lH} << '\n';
         } else {
-            out << "R" << id << ' ' << from << ' ' << to << ' ' << num(br.rOhm) << '\n';
+            out << 'R' << id << ' ' << from << ' ' << to << ' ' << Num{br.rOhm} << '\n';
         }
     }
     for (std::size_t g = 0; g < net.conductances.size(); ++g) {
         const Conductance& c = net.conductances[g];
-        out << "RG" << g + 1 << ' ' << node(c.a) << ' ' << node(c.b) << ' ' << num(1.0 / c.gS)
+        out << "RG" << g + 1 << ' ' << node(c.a) << ' ' << node(c.b) << ' ' << Num{1.0 / c.gS}
             << '\n';
     }
     for (int n = 1; n <= net.nodeCount; ++n) {
         const double capF = net.nodeCapF[static_cast<std::size_t>(n)];
-        if (capF > 0) out << "C" << n << ' ' << node(n) << " 0 " << num(capF) << '\n';
+        if (capF > 0) out << 'C' << n << ' ' << node(n) << " 0 " << Num{capF} << '\n';
     }
     if (engine != nullptr && engine->stepS() > 0) {
         const double stepS = engine->stepS();
         const double stopS = std::max(engine->timeS(), 100 * stepS);
-        out << ".tran " << timeText(stepS) << ' ' << timeText(stopS) << " 0 " << timeText(stepS)
-            << '\n';
+        out << ".tran " << Time{stepS} << ' ' << Time{stopS} << " 0 " << Time{stepS} << '\n';
     }
     if (!net.viewNode.empty()) {
         out << ".save";
