@@ -1,4 +1,5 @@
 // The C boundary: argument checks, unit conversion, and no exception ever leaves a call.
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -35,10 +36,11 @@ bool Library::remove(int handle) {
 
 bool Library::build(int handle) {
     CircuitRecord* record = find(handle);
-    if (record == nullptr || !board.valid() || record->circuit.nodes().empty()) return false;
+    if (record == nullptr || !board.valid()) return false;
     // Built aside and swapped in only when complete, so a failure leaves nothing half-built.
     const double stepS = record->engine ? record->engine->stepS() : 0;
     auto network = std::make_unique<Network>(buildNetwork(record->circuit, board, stepS));
+    if (network->nodeCount == 0) return false;
     auto engine = std::make_unique<TransientEngine>(*network);
     if (!engine->prepare()) return false;
     if (stepS > 0 && !engine->setTimeStep(stepS)) return false;
@@ -86,8 +88,8 @@ using qor::simlib::CircuitRecord;
 using qor::simlib::FieldKind;
 using qor::simlib::Library;
 using qor::simlib::Point2;
+using qor::simlib::SourceDef;
 using qor::simlib::SourceKind;
-using qor::simlib::SourceSpec;
 
 template <typename Result, typename Body>
 Result guarded(Result failure, Body body) noexcept {
@@ -119,11 +121,11 @@ bool passive(double r, double l, double c) {
     return allFinite({r, l, c}) && r >= 0 && l >= 0 && c >= 0;
 }
 
-int32_t addSource(int32_t circuit, const SourceSpec& spec) {
+int32_t addSource(int32_t circuit, const SourceDef& def) {
     return guarded<int32_t>(0, [&] {
         Circuit* c = circuitFor(circuit);
-        if (c == nullptr || !passive(spec.rOutOhm, spec.lOutH, spec.cOutF)) return 0;
-        return c->addSource(spec);
+        if (c == nullptr || !passive(def.rOutOhm, def.lOutH, def.cOutF)) return 0;
+        return c->addSource(def);
     });
 }
 
@@ -192,7 +194,7 @@ int32_t SIM_Add_Voltage_Pulse(int32_t circuit, double x, double y, double vMin, 
         tFall < 0 || tLow < 0) {
         return 0;
     }
-    SourceSpec s;
+    SourceDef s;
     s.kind = SourceKind::Pulse;
     s.atM = at(x, y);
     s.vMinV = vMin;
@@ -210,7 +212,7 @@ int32_t SIM_Add_Voltage_Pulse(int32_t circuit, double x, double y, double vMin, 
 int32_t SIM_Add_Voltage_Sine(int32_t circuit, double x, double y, double vMin, double vMax,
                              double freq, double tPhase, double rOut, double lOut, double cOut) {
     if (!allFinite({x, y, vMin, vMax, freq, tPhase}) || freq < 0) return 0;
-    SourceSpec s;
+    SourceDef s;
     s.kind = SourceKind::Sine;
     s.atM = at(x, y);
     s.vMinV = vMin;
@@ -226,7 +228,7 @@ int32_t SIM_Add_Voltage_Sine(int32_t circuit, double x, double y, double vMin, d
 int32_t SIM_Add_Voltage_Constant(int32_t circuit, double x, double y, double vMax, double rOut,
                                  double lOut, double cOut) {
     if (!allFinite({x, y, vMax})) return 0;
-    SourceSpec s;
+    SourceDef s;
     s.kind = SourceKind::Constant;
     s.atM = at(x, y);
     s.vMaxV = vMax;
@@ -239,7 +241,7 @@ int32_t SIM_Add_Voltage_Constant(int32_t circuit, double x, double y, double vMa
 int32_t SIM_Add_Voltage_Source(int32_t circuit, double x, double y, double rOut, double lOut,
                                double cOut) {
     if (!allFinite({x, y})) return 0;
-    SourceSpec s;
+    SourceDef s;
     s.kind = SourceKind::Pwl;
     s.atM = at(x, y);
     s.rOutOhm = rOut;
@@ -250,7 +252,7 @@ int32_t SIM_Add_Voltage_Source(int32_t circuit, double x, double y, double rOut,
 
 int32_t SIM_Add_Gnd(int32_t circuit, double x, double y) {
     if (!allFinite({x, y})) return 0;
-    SourceSpec s;
+    SourceDef s;
     s.kind = SourceKind::Ground;
     s.atM = at(x, y);
     return addSource(circuit, s);
@@ -364,13 +366,25 @@ int32_t Field_Size(int32_t circuit, double cellM) {
         Library& lib = Library::instance();
         CircuitRecord* r = lib.find(circuit);
         if (r == nullptr || !r->built()) return 0;
-        Point2 centre{};
-        double halfM = 0;
+        // Around the board size given, else around the copper of the circuit.
+        qor::simlib::BoardSize extent{};
         if (lib.boardSize) {
-            const auto& s = *lib.boardSize;
-            centre = {(s.lowM.xM + s.highM.xM) / 2, (s.lowM.yM + s.highM.yM) / 2};
-            halfM = std::max(s.highM.xM - s.lowM.xM, s.highM.yM - s.lowM.yM) / 2;
+            extent = *lib.boardSize;
+        } else if (!r->network->filaments.empty()) {
+            const auto& first = r->network->filaments.front().fromM;
+            extent = {{first.xM, first.yM}, {first.xM, first.yM}};
+            for (const auto& f : r->network->filaments) {
+                for (const auto& p : {f.fromM, f.toM}) {
+                    extent.lowM = {std::min(extent.lowM.xM, p.xM), std::min(extent.lowM.yM, p.yM)};
+                    extent.highM = {std::max(extent.highM.xM, p.xM),
+                                    std::max(extent.highM.yM, p.yM)};
+                }
+            }
         }
+        const Point2 centre{(extent.lowM.xM + extent.highM.xM) / 2,
+                            (extent.lowM.yM + extent.highM.yM) / 2};
+        const double halfM =
+            std::max(extent.highM.xM - extent.lowM.xM, extent.highM.yM - extent.lowM.yM) / 2;
         const double topM = r->board.boardThicknessM + qor::simlib::FieldModel::kObservationHeightM;
         if (!lib.field.model.size(cellM, centre, halfM, topM)) return 0;
         lib.field.circuit = circuit;

@@ -32,7 +32,7 @@ Point2 Segment::pointAt(double fraction) const {
     return {centreM.xM + radiusM * std::cos(angle), centreM.yM + radiusM * std::sin(angle)};
 }
 
-double SourceSpec::voltageAt(double tS, double pwlV) const {
+double SourceDef::voltageAt(double tS, double pwlV) const {
     switch (kind) {
         case SourceKind::Ground:
             return 0;
@@ -61,7 +61,7 @@ double SourceSpec::voltageAt(double tS, double pwlV) const {
     return 0;
 }
 
-std::optional<double> SourceSpec::edgeS() const {
+std::optional<double> SourceDef::edgeS() const {
     switch (kind) {
         case SourceKind::Pulse:
             if (vMaxV == vMinV) return std::nullopt;
@@ -167,20 +167,20 @@ bool Circuit::addArc(Point2 fromM, Point2 toM, double startAngleDeg, double swee
     return addSegment(s);
 }
 
-int Circuit::addSource(const SourceSpec& spec) {
-    const auto node = attachNode(spec.atM);
+int Circuit::addSource(const SourceDef& def) {
+    const auto node = attachNode(def.atM);
     if (!node) return 0;
-    SourceSpec s = spec;
+    SourceDef s = def;
     s.node = *node;
     sources_.push_back(s);
     ++revision_;
     return static_cast<int>(sources_.size());
 }
 
-int Circuit::addInput(const InputSpec& spec) {
-    const auto node = attachNode(spec.atM);
+int Circuit::addInput(const InputDef& def) {
+    const auto node = attachNode(def.atM);
     if (!node) return 0;
-    InputSpec s = spec;
+    InputDef s = def;
     s.node = *node;
     inputs_.push_back(s);
     ++revision_;

@@ -36,7 +36,7 @@ struct Segment {
 
 enum class SourceKind { Pulse, Sine, Constant, Pwl, Ground };
 
-struct SourceSpec {
+struct SourceDef {
     SourceKind kind = SourceKind::Constant;
     Point2 atM;
     int node = 0;
@@ -59,7 +59,7 @@ struct SourceSpec {
     std::optional<double> edgeS() const;
 };
 
-struct InputSpec {
+struct InputDef {
     Point2 atM;
     int node = 0;
     double rInOhm = 0;
@@ -67,12 +67,12 @@ struct InputSpec {
     double cInF = 0;
 };
 
-struct ViewSpec {
+struct ViewDef {
     int node = 0;    // circuit node read by the view
     int source = 0;  // the source handle for a source view, else 0
 };
 
-struct PolygonSpec {
+struct PolygonDef {
     double zM = 0;
     std::vector<Point2> verticesM;
     std::vector<int> linkNodes;
@@ -94,8 +94,8 @@ class Circuit {
     bool addLine(Point2 fromM, Point2 toM, double widthM, double zM);
     bool addArc(Point2 fromM, Point2 toM, double startAngleDeg, double sweepDeg, double widthM,
                 double zM);
-    int addSource(const SourceSpec& spec);  // handle, 0 when the point lies on no node
-    int addInput(const InputSpec& spec);
+    int addSource(const SourceDef& def);  // handle, 0 when the point lies on no node
+    int addInput(const InputDef& def);
     int addViewAt(Point2 atM);
     int addViewOfSource(int source);
     int addPolygon(double zM);
@@ -106,10 +106,10 @@ class Circuit {
 
     const std::vector<CircuitNode>& nodes() const { return nodes_; }
     const std::vector<Segment>& segments() const { return segments_; }
-    const std::vector<SourceSpec>& sources() const { return sources_; }
-    const std::vector<InputSpec>& inputs() const { return inputs_; }
-    const std::vector<ViewSpec>& views() const { return views_; }
-    const std::vector<PolygonSpec>& polygons() const { return polygons_; }
+    const std::vector<SourceDef>& sources() const { return sources_; }
+    const std::vector<InputDef>& inputs() const { return inputs_; }
+    const std::vector<ViewDef>& views() const { return views_; }
+    const std::vector<PolygonDef>& polygons() const { return polygons_; }
     // Bumped by every change, so that a built equivalent can tell it is stale.
     int revision() const { return revision_; }
 
@@ -119,10 +119,10 @@ class Circuit {
 
     std::vector<CircuitNode> nodes_;
     std::vector<Segment> segments_;
-    std::vector<SourceSpec> sources_;
-    std::vector<InputSpec> inputs_;
-    std::vector<ViewSpec> views_;
-    std::vector<PolygonSpec> polygons_;
+    std::vector<SourceDef> sources_;
+    std::vector<InputDef> inputs_;
+    std::vector<ViewDef> views_;
+    std::vector<PolygonDef> polygons_;
     int revision_ = 0;
 };
 

@@ -92,7 +92,7 @@ void addPolygons(Builder& b, const Circuit& circuit) {
     const double rho = b.board.resistivityOhmM;
     const double t = b.board.copperThicknessM;
     std::vector<Triangle> triangles;
-    for (const PolygonSpec& poly : circuit.polygons()) {
+    for (const PolygonDef& poly : circuit.polygons()) {
         if (poly.verticesM.size() != 3) continue;
         Triangle tri;
         std::copy(poly.verticesM.begin(), poly.verticesM.end(), tri.cornersM.begin());
@@ -149,14 +149,14 @@ void addPolygons(Builder& b, const Circuit& circuit) {
 }
 
 void addSourcesAndLoads(Builder& b, const Circuit& circuit) {
-    for (const SourceSpec& s : circuit.sources()) {
+    for (const SourceDef& s : circuit.sources()) {
         const int node = b.net.circuitNode[static_cast<std::size_t>(s.node)];
         const int index = static_cast<int>(b.net.sources.size());
         b.net.sources.push_back(s);
         b.net.sourceBranch.push_back(b.addBranch(0, node, s.rOutOhm, s.lOutH, index));
         b.addCap(node, s.cOutF);
     }
-    for (const InputSpec& in : circuit.inputs()) {
+    for (const InputDef& in : circuit.inputs()) {
         int node = b.net.circuitNode[static_cast<std::size_t>(in.node)];
         if (in.rInOhm <= 0 && in.cInF <= 0) continue;  // nothing loads the point
         if (in.lInH > 0) {
@@ -201,7 +201,7 @@ void addLeaks(Network& net) {
 
 double circuitEdgeS(const Circuit& circuit, double stepS) {
     std::optional<double> edge;
-    for (const SourceSpec& s : circuit.sources()) {
+    for (const SourceDef& s : circuit.sources()) {
         const auto e = s.edgeS();
         if (!e) continue;
         const double effective = *e > 0 ? *e : (stepS > 0 ? stepS : kDefaultEdgeS);
@@ -221,7 +221,7 @@ Network buildNetwork(const Circuit& circuit, const BoardParameters& board, doubl
     for (const Segment& s : circuit.segments()) addSegment(b, s, sectionDelayS);
     addSourcesAndLoads(b, circuit);
     addPolygons(b, circuit);
-    for (const ViewSpec& v : circuit.views()) {
+    for (const ViewDef& v : circuit.views()) {
         b.net.viewNode.push_back(b.net.circuitNode[static_cast<std::size_t>(v.node)]);
     }
     addLeaks(b.net);

@@ -78,10 +78,10 @@ struct Network {
     std::vector<double> nodeCapF;  // capacitance to the return plane, by node
     std::vector<Branch> branches;
     std::vector<Conductance> conductances;
-    std::vector<SourceSpec> sources;  // in source-handle order
-    std::vector<int> sourceBranch;    // branch of each source
-    std::vector<int> circuitNode;     // network node of each circuit node
-    std::vector<int> viewNode;        // network node read by each view (handle order)
+    std::vector<SourceDef> sources;  // in source-handle order
+    std::vector<int> sourceBranch;   // branch of each source
+    std::vector<int> circuitNode;    // network node of each circuit node
+    std::vector<int> viewNode;       // network node read by each view (handle order)
     std::vector<int> sectionsPerSegment;
     std::vector<Filament> filaments;
     std::vector<Sheet> sheets;

@@ -41,7 +41,7 @@ Node node(int n) {
     return {'n', static_cast<std::size_t>(n)};
 }
 
-void writeSourceValue(std::ostream& out, const SourceSpec& s, const TransientEngine* engine,
+void writeSourceValue(std::ostream& out, const SourceDef& s, const TransientEngine* engine,
                       int index) {
     switch (s.kind) {
         case SourceKind::Ground:

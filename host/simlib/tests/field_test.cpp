@@ -29,7 +29,7 @@ struct LongWire {
     std::unique_ptr<TransientEngine> engine;
 
     LongWire() {
-        SourceSpec s;
+        SourceDef s;
         s.kind = SourceKind::Constant;
         s.vMaxV = volts;
         net.nodeCount = 1;

@@ -13,7 +13,7 @@ namespace qor::simlib {
 namespace {
 
 // A network of one generator branch into node 1, with whatever load a test adds.
-Network sourceInto(const SourceSpec& source, double rOhm, double lH) {
+Network sourceInto(const SourceDef& source, double rOhm, double lH) {
     Network net;
     net.nodeCount = 1;
     net.nodeCapF = {0, 0};
@@ -23,8 +23,8 @@ Network sourceInto(const SourceSpec& source, double rOhm, double lH) {
     return net;
 }
 
-SourceSpec pwlSource() {
-    SourceSpec s;
+SourceDef pwlSource() {
+    SourceDef s;
     s.kind = SourceKind::Pwl;
     return s;
 }
@@ -76,7 +76,7 @@ TEST(TransientEngine, RlBranchIntoResistorFollowsExponential) {
 }
 
 TEST(TransientEngine, OperatingPointIsTheFirstStep) {
-    SourceSpec constant;
+    SourceDef constant;
     constant.kind = SourceKind::Constant;
     constant.vMaxV = 3.0;
     Network net = sourceInto(constant, 100, 5e-9);
@@ -99,7 +99,7 @@ TEST(TransientEngine, SineThroughRcHasLowPassAmplitude) {
     const double rOhm = 1000;
     const double capF = 1e-9;
     const double freqHz = 1 / (2 * std::numbers::pi * rOhm * capF);  // corner frequency
-    SourceSpec sine;
+    SourceDef sine;
     sine.kind = SourceKind::Sine;
     sine.vMinV = -1;
     sine.vMaxV = 1;
@@ -148,7 +148,7 @@ struct MatchedLine {
         const double zM = board.boardThicknessM - 17.5e-6;
         circuit.addLine({0, 0}, {lengthM / 2, 0}, widthM, zM);
         circuit.addLine({lengthM / 2, 0}, {lengthM, 0}, widthM, zM);
-        SourceSpec s;
+        SourceDef s;
         s.kind = SourceKind::Pulse;
         s.vMaxV = 2;
         s.riseS = 100e-12;

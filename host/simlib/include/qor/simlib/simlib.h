@@ -87,7 +87,14 @@ QOR_API double SIM_Get_View(int32_t circuit, int32_t view, int32_t quantity);
 QOR_API int32_t SIM_Export_Netlist(int32_t circuit, const char* path);
 
 /* ---- Field (library-wide current field) ---- */
-/* field: 0 Hz [A/m], 1 |E| [V/m], 2 |A| [Wb/m], 3 Fi [V]. */
+/* field: 0 Hz [A/m], 1 |E| [V/m], 2 |A| [Wb/m], 3 Fi [V], on a plane 1 mm above the board.
+ * Field_Size lays a square grid of cells of cellM around the board size given (else around the
+ * circuit's copper) and binds the field to the circuit; Field_Calc evaluates it from the
+ * circuit's present step (0 before the first step). Field_Get_Max gives the largest magnitude
+ * over the grid, Field_Get_Max_mid the largest 3 x 3-cell mean (a steadier scale). The graph
+ * type argument does not change the values. Set_Field_Zond takes pixels of the graph window;
+ * until a graph window is bound, one pixel is one grid cell from the grid's top-left corner.
+ * Set_Poly / Reset_Poly include or leave out the charge of the copper areas. */
 QOR_API int32_t Field_Size(int32_t circuit, double cellM);
 QOR_API int32_t Field_Calc(void);
 QOR_API double Field_Get_Value(int32_t field);
