@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 namespace qor::simlib {
@@ -79,18 +80,20 @@ std::optional<double> SourceDef::edgeS() const {
     return std::nullopt;
 }
 
-int Circuit::joinNode(Point2 atM, double widthM) {
+int Circuit::joinNode(Point2 atM, double widthM, bool* created) {
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
         if (distanceM(nodes_[i].atM, atM) <= kJoinToleranceM) {
             nodes_[i].maxWidthM = std::max(nodes_[i].maxWidthM, widthM);
+            if (created != nullptr) *created = false;
             return static_cast<int>(i);
         }
     }
     nodes_.push_back({atM, widthM});
+    if (created != nullptr) *created = true;
     return static_cast<int>(nodes_.size() - 1);
 }
 
-std::optional<int> Circuit::attachNode(Point2 atM) const {
+std::optional<int> Circuit::nearNode(Point2 atM) const {
     std::optional<int> best;
     double bestDistanceM = 0;
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
@@ -104,14 +107,93 @@ std::optional<int> Circuit::attachNode(Point2 atM) const {
     return best;
 }
 
+std::optional<std::pair<std::size_t, double>> Circuit::segmentUnder(Point2 atM,
+                                                                    std::size_t except) const {
+    for (std::size_t i = 0; i < segments_.size(); ++i) {
+        const Segment& s = segments_[i];
+        if (i == except || s.arc) continue;
+        const double dx = s.endM.xM - s.startM.xM;
+        const double dy = s.endM.yM - s.startM.yM;
+        const double length2 = dx * dx + dy * dy;
+        const double f = ((atM.xM - s.startM.xM) * dx + (atM.yM - s.startM.yM) * dy) / length2;
+        const double lengthM = std::sqrt(length2);
+        // Strictly inside: the ends themselves are nodes already.
+        if (f * lengthM <= kJoinToleranceM || (1 - f) * lengthM <= kJoinToleranceM) continue;
+        const double offM =
+            std::abs((atM.xM - s.startM.xM) * dy - (atM.yM - s.startM.yM) * dx) / lengthM;
+        if (offM <= std::max(kAttachToleranceM, s.widthM / 2)) return std::pair{i, f};
+    }
+    return std::nullopt;
+}
+
+void Circuit::splitSegment(std::size_t index, int node) {
+    Segment tail = segments_[index];
+    Segment& head = segments_[index];
+    const Point2 at = nodes_[static_cast<std::size_t>(node)].atM;
+    head.endM = at;
+    head.endNode = node;
+    tail.startM = at;
+    tail.startNode = node;
+    nodes_[static_cast<std::size_t>(node)].maxWidthM =
+        std::max(nodes_[static_cast<std::size_t>(node)].maxWidthM, head.widthM);
+    segments_.push_back(tail);
+}
+
+std::optional<int> Circuit::attachNode(Point2 atM) {
+    if (const auto node = nearNode(atM)) return node;
+    const auto under = segmentUnder(atM, segments_.size());
+    if (!under) return std::nullopt;
+    const int node = joinNode(atM, 0);
+    splitSegment(under->first, node);
+    ++revision_;
+    return node;
+}
+
 bool Circuit::addSegment(Segment segment) {
     if (!(segment.lengthM() > Circuit::kJoinToleranceM) || !(segment.widthM > 0) ||
         !std::isfinite(segment.zM) || !std::isfinite(segment.lengthM())) {
         return false;
     }
-    segment.startNode = joinNode(segment.startM, segment.widthM);
-    segment.endNode = joinNode(segment.endM, segment.widthM);
+    bool startCreated = false;
+    bool endCreated = false;
+    segment.startNode = joinNode(segment.startM, segment.widthM, &startCreated);
+    segment.endNode = joinNode(segment.endM, segment.widthM, &endCreated);
+    if (segment.startNode == segment.endNode) return false;
+    const std::size_t index = segments_.size();
     segments_.push_back(segment);
+    // A new end on the inside of an existing straight segment splits it there.
+    for (const auto& [node, created] :
+         {std::pair{segment.startNode, startCreated}, std::pair{segment.endNode, endCreated}}) {
+        if (!created) continue;
+        const Point2 at = nodes_[static_cast<std::size_t>(node)].atM;
+        if (const auto under = segmentUnder(at, index)) {
+            splitSegment(under->first, node);
+        }
+    }
+    // Existing nodes on the inside of the new segment split it, nearest to its start first.
+    if (!segment.arc) {
+        std::vector<std::pair<double, int>> inside;
+        for (std::size_t n = 0; n < nodes_.size(); ++n) {
+            const int node = static_cast<int>(n);
+            if (node == segment.startNode || node == segment.endNode) continue;
+            const Segment& s = segments_[index];
+            const double dx = s.endM.xM - s.startM.xM;
+            const double dy = s.endM.yM - s.startM.yM;
+            const double lengthM = std::hypot(dx, dy);
+            const Point2 p = nodes_[n].atM;
+            const double f =
+                ((p.xM - s.startM.xM) * dx + (p.yM - s.startM.yM) * dy) / (lengthM * lengthM);
+            const double offM =
+                std::abs((p.xM - s.startM.xM) * dy - (p.yM - s.startM.yM) * dx) / lengthM;
+            if (f * lengthM > kJoinToleranceM && (1 - f) * lengthM > kJoinToleranceM &&
+                offM <= std::max(kAttachToleranceM, s.widthM / 2)) {
+                inside.emplace_back(f, node);
+            }
+        }
+        std::sort(inside.begin(), inside.end(), std::greater<>());
+        // From the far end back: each split keeps the remaining head at `index`.
+        for (const auto& [f, node] : inside) splitSegment(index, node);
+    }
     ++revision_;
     return true;
 }
@@ -220,7 +302,7 @@ bool Circuit::addPolygonPoint(int polygon, Point2 atM) {
 
 bool Circuit::addPolygonLink(int polygon, Point2 atM) {
     if (polygon < 1 || polygon > static_cast<int>(polygons_.size()) || !finite(atM)) return false;
-    // A pad standing only on copper has no node yet: the link makes one.
+    // A pad standing only on a copper area has no node yet: the link makes one.
     const auto existing = attachNode(atM);
     const int node = existing ? *existing : joinNode(atM, 0);
     polygons_[static_cast<std::size_t>(polygon - 1)].linkNodes.push_back(node);

@@ -1,9 +1,13 @@
 // The circuit as the caller describes it: trace segments, sources, receivers, views and copper
-// triangles, with every point joined to a circuit node. This is the set-up side; the equivalent
-// network that the engine steps is derived from it by buildNetwork (network.h).
+// triangles, with every point joined to a circuit node. Segment ends closer than
+// kJoinToleranceM are one node; a segment end or an attached point lying on the inside of a
+// straight segment splits that segment there (a trace ending on another one joins it). This is the
+// set-up side; the equivalent network that the engine steps is derived from it by buildNetwork
+// (network.h).
 #pragma once
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace qor::simlib {
@@ -102,7 +106,9 @@ class Circuit {
     bool addPolygonPoint(int polygon, Point2 atM);
     bool addPolygonLink(int polygon, Point2 atM);
 
-    std::optional<int> attachNode(Point2 atM) const;
+    // The node a point joins: the nearest node within tolerance, else a new node splitting the
+    // straight segment whose copper the point lies on; nullopt when it lies on neither.
+    std::optional<int> attachNode(Point2 atM);
 
     const std::vector<CircuitNode>& nodes() const { return nodes_; }
     const std::vector<Segment>& segments() const { return segments_; }
@@ -114,7 +120,13 @@ class Circuit {
     int revision() const { return revision_; }
 
   private:
-    int joinNode(Point2 atM, double widthM);
+    int joinNode(Point2 atM, double widthM, bool* created = nullptr);
+    std::optional<int> nearNode(Point2 atM) const;
+    // Straight segment (other than `except`) whose inside the point lies on, within half its
+    // width, with the fraction along it.
+    std::optional<std::pair<std::size_t, double>> segmentUnder(Point2 atM,
+                                                               std::size_t except) const;
+    void splitSegment(std::size_t index, int node);
     bool addSegment(Segment segment);
 
     std::vector<CircuitNode> nodes_;

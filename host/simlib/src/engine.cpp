@@ -67,9 +67,10 @@ bool TransientEngine::setTimeStep(double stepS) {
     tranLu_.compute(assemble(true, stepS));
     tranReady_ = tranLu_.info() == Eigen::Success;
     if (!tranReady_) return false;
+    // A run under way goes on from where it is with the new step.
+    baseS_ = timeS_;
+    stepsSinceBase_ = 0;
     stepS_ = stepS;
-    // A new step restarts the time axis of a run already under way on the old one.
-    timeS_ = static_cast<double>(stepIndex_) * stepS_;
     return true;
 }
 
@@ -79,7 +80,8 @@ bool TransientEngine::init() {
     x_.setZero();
     std::fill(capCurrent_.begin(), capCurrent_.end(), 0.0);
     for (auto& h : pwlHistory_) h.clear();
-    stepIndex_ = 0;
+    baseS_ = 0;
+    stepsSinceBase_ = 0;
     timeS_ = 0;
     started_ = false;
     initialised_ = true;
@@ -129,9 +131,10 @@ bool TransientEngine::step() {
         std::fill(capCurrent_.begin(), capCurrent_.end(), 0.0);
         started_ = true;
     } else {
-        ++stepIndex_;
+        ++stepsSinceBase_;
         const double h = stepS_;
-        const double tS = static_cast<double>(stepIndex_) * h;
+        // Counted rather than summed, so that long runs keep their time points exact.
+        const double tS = baseS_ + static_cast<double>(stepsSinceBase_) * h;
         for (const int node : capNodes_) {
             const auto i = static_cast<std::size_t>(node);
             const double g = 2 * net_.nodeCapF[i] / h;

@@ -64,7 +64,8 @@ class TransientEngine {
     bool started_ = false;
     double stepS_ = 0;
     double timeS_ = 0;
-    long long stepIndex_ = 0;
+    double baseS_ = 0;  // time at the last change of step
+    long long stepsSinceBase_ = 0;
     Eigen::VectorXd x_;
     Eigen::VectorXd rhs_;
     std::vector<double> capCurrent_;

@@ -159,9 +159,11 @@ TEST_F(SimApi, PointsJoinTheNearestNodeWithinTolerance) {
     // Within half the width of the widest trace ending there.
     EXPECT_GT(SIM_Add_View(c, 10 * kMm + 0.15 * kMm, 0.1 * kMm), 0);
     EXPECT_GT(SIM_Add_Gnd(c, 0.19 * kMm, 0), 0);
-    // On no node: reported by a zero handle.
-    EXPECT_EQ(SIM_Add_View(c, 5 * kMm, 0), 0);
-    EXPECT_EQ(SIM_Add_Input_Node(c, 0.3 * kMm, 0, 50, 0, 0), 0);
+    // On the copper of a segment: the segment is split there.
+    EXPECT_GT(SIM_Add_View(c, 5 * kMm, 0.1 * kMm), 0);
+    // On no node and no copper: reported by a zero handle.
+    EXPECT_EQ(SIM_Add_View(c, 5 * kMm, 0.5 * kMm), 0);
+    EXPECT_EQ(SIM_Add_Input_Node(c, 0.3 * kMm, 0.3 * kMm, 50, 0, 0), 0);
     EXPECT_EQ(SIM_Add_Voltage_Constant(c, 20 * kMm, 0, 1, 0, 0, 0), 0);
     // Views of sources: any handle that is not a source fails.
     EXPECT_GT(SIM_Add_View_Voltage(c, 1), 0);

@@ -136,6 +136,85 @@ TEST(TransientEngine, RefusesUnusableSettings) {
     EXPECT_FALSE(none.setTimeStep(1e-12));
 }
 
+TEST(CircuitNodes, TracesEndingOnAnotherTraceSplitIt) {
+    // Trunk (0, 0)-(20, 0) mm and a stub from its middle, added in either order.
+    for (const bool trunkFirst : {true, false}) {
+        SCOPED_TRACE(trunkFirst);
+        Circuit c;
+        const auto trunk = [&] { ASSERT_TRUE(c.addLine({0, 0}, {20e-3, 0}, 0.3e-3, 1e-3)); };
+        const auto stub = [&] {
+            ASSERT_TRUE(c.addLine({10e-3, 0.1e-3}, {10e-3, 10e-3}, 0.2e-3, 1e-3));
+        };
+        if (trunkFirst) {
+            trunk();
+            stub();
+        } else {
+            stub();
+            trunk();
+        }
+        ASSERT_EQ(c.segments().size(), 3u);
+        ASSERT_EQ(c.nodes().size(), 4u);
+        double lengthM = 0;
+        int meetings = 0;
+        for (const Segment& s : c.segments()) {
+            lengthM += s.lengthM();
+            for (const Segment& other : c.segments()) {
+                if (&s != &other && (s.endNode == other.startNode || s.endNode == other.endNode)) {
+                    ++meetings;
+                }
+            }
+        }
+        EXPECT_NEAR(lengthM, 20e-3 + 9.9e-3, 1e-6);
+        EXPECT_GE(meetings, 2);  // the three segments share the junction node
+    }
+    // Two points on one segment split it twice, in order along it.
+    Circuit c;
+    ASSERT_TRUE(c.addLine({0, 0}, {30e-3, 0}, 0.3e-3, 1e-3));
+    ASSERT_TRUE(c.attachNode({20e-3, 0}));
+    ASSERT_TRUE(c.attachNode({10e-3, 0}));
+    ASSERT_FALSE(c.attachNode({15e-3, 1e-3}));  // beside the copper
+    ASSERT_EQ(c.segments().size(), 3u);
+    for (const Segment& s : c.segments()) EXPECT_NEAR(s.lengthM(), 10e-3, 1e-12);
+}
+
+TEST(Sources, WaveformsFollowTheirParameters) {
+    SourceDef pulse;
+    pulse.kind = SourceKind::Pulse;
+    pulse.vMinV = 0.5;
+    pulse.vMaxV = 2.5;
+    pulse.riseS = 1e-9;
+    pulse.highS = 3e-9;
+    pulse.fallS = 2e-9;
+    pulse.lowS = 4e-9;
+    SourceDef sine;
+    sine.kind = SourceKind::Sine;
+    sine.vMinV = -1;
+    sine.vMaxV = 3;
+    sine.freqHz = 1e8;
+    sine.phaseS = 2.5e-9;  // a quarter period later
+    struct Case {
+        const SourceDef* source;
+        double tS;
+        double volts;
+    };
+    const Case cases[] = {
+        {&pulse, 0, 0.5},     {&pulse, 0.5e-9, 1.5}, {&pulse, 2e-9, 2.5},
+        {&pulse, 5e-9, 1.5},  {&pulse, 8e-9, 0.5},   {&pulse, 10.5e-9, 1.5},
+        {&sine, 2.5e-9, 1.0}, {&sine, 5e-9, 3.0},    {&sine, 10e-9, -1.0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(c.source->voltageAt(c.tS, 0), c.volts, 1e-9) << c.tS;
+    }
+    EXPECT_DOUBLE_EQ(*pulse.edgeS(), 1e-9);
+    EXPECT_NEAR(*sine.edgeS(), 3e-9, 1e-18);
+    SourceDef pwl;
+    pwl.kind = SourceKind::Pwl;
+    EXPECT_EQ(pwl.voltageAt(1e-9, 1.8), 1.8);
+    EXPECT_EQ(*pwl.edgeS(), 0.0);  // a jump between two steps
+    SourceDef constant;
+    EXPECT_FALSE(constant.edgeS().has_value());
+}
+
 // A 50 ohm microstrip of 100 mm between a matched source and a matched load.
 struct MatchedLine {
     BoardParameters board{4.5, 1.739e-8, 35e-6, 1.5e-3};
