@@ -315,26 +315,35 @@ struct PointLess {
 
 // Chains the pieces of one net on one layer into traces, broken where more or fewer than two
 // pieces meet.
-void chainTracks(const std::vector<TrackPiece>& pieces, int32_t net, int32_t layer,
-                 const std::map<Point, int32_t, PointLess>& nodesHere, const std::set<Point, PointLess>& viasHere,
-                 design::Design& d) {
+// A pad a track can end on: tracks usually end inside the pad, not on its centre.
+struct PadSpot {
+    int32_t node;
+    Point at;
+    double reachUnits;  // half the pad's larger side
+};
+
+void chainTracks(const std::vector<TrackPiece>& pieces, int32_t net, int32_t layer, const std::vector<PadSpot>& pads,
+                 const std::set<Point, PointLess>& viasHere, design::Design& d) {
     std::map<Point, std::vector<size_t>, PointLess> at;
     for (size_t i = 0; i < pieces.size(); ++i) {
         at[pieces[i].a].push_back(i);
         at[pieces[i].b].push_back(i);
     }
     std::vector<bool> used(pieces.size(), false);
+    // A point on a pad is a node record (the nearest pad wins), else a via or a bend.
     const auto kindAt = [&](Point p, int32_t& node) {
         node = 0;
-        if (const auto it = nodesHere.find(p); it != nodesHere.end()) {
-            node = it->second;
-            return design::kPointNode;
+        double best = 0;
+        for (const PadSpot& pad : pads) {
+            const double distance = std::hypot(static_cast<double>(p.x - pad.at.x), static_cast<double>(p.y - pad.at.y));
+            if (distance <= pad.reachUnits && (node == 0 || distance < best)) node = pad.node, best = distance;
         }
+        if (node) return design::kPointNode;
         return viasHere.count(p) ? design::kPointVia : design::kPointBend;
     };
     const auto walk = [&](Point start, size_t first) {
         design::Trace t;
-        t.number = static_cast<int32_t>(d.traces.size());  // the outline holds slot 0 as trace -1
+        t.number = static_cast<int32_t>(d.traces.size()) + 1;
         t.net = net;
         int32_t node = 0;
         const int32_t flags = kindAt(start, node);
@@ -455,6 +464,7 @@ design::Design readBoard(std::string_view text, const std::string& fallbackName,
         int32_t node;
         int32_t net;
         Point at;
+        double reachUnits;
         std::vector<int32_t> layers;
     };
     std::vector<PadPlace> padPlaces;
@@ -595,13 +605,12 @@ design::Design readBoard(std::string_view text, const std::string& fallbackName,
             const Point at = design::place(c, {pad.x, pad.y});
             const int32_t node = static_cast<int32_t>(d.nodes.size()) + 1;
             d.nodes.push_back({node, pn.net, c.number, pn.pin, at.x, at.y, 0, 0});
-            padPlaces.push_back({node, pn.net, at, pn.layers});
+            const auto& stack = sym.padStacks[static_cast<size_t>(pad.padStack - 1)];
+            padPlaces.push_back({node, pn.net, at, stack.sizeUnits / 2.0, pn.layers});
         }
     }
     report.components = static_cast<int>(d.components.size());
     report.padsOnNets = static_cast<int>(d.nodes.size());
-
-    d.traces.push_back(buildOutline(edges, board.line, report));
 
     // Vias.
     std::map<int32_t, std::set<Point, PointLess>> viaPoints;  // by net
@@ -644,11 +653,11 @@ design::Design readBoard(std::string_view text, const std::string& fallbackName,
     }
     for (const auto& [key, pieces] : groups) {
         const auto [net, layer] = key;
-        std::map<Point, int32_t, PointLess> nodesHere;
+        std::vector<PadSpot> pads;
         for (const PadPlace& p : padPlaces)
             if (p.net == net && std::find(p.layers.begin(), p.layers.end(), layer) != p.layers.end())
-                nodesHere.try_emplace(p.at, p.node);
-        chainTracks(pieces, net, layer, nodesHere, viaPoints[net], d);
+                pads.push_back({p.node, p.at, p.reachUnits});
+        chainTracks(pieces, net, layer, pads, viaPoints[net], d);
     }
 
     // Zones become copper areas: one outline chain per polygon and copper layer, the net on the
@@ -687,6 +696,8 @@ design::Design readBoard(std::string_view text, const std::string& fallbackName,
         ++report.zones;
     }
     if (!areas.items.empty()) d.symbols.insert(d.symbols.begin(), std::move(areas));
+    // The outline last, so that any error in the copper is reported before a missing outline.
+    d.traces.insert(d.traces.begin(), buildOutline(edges, board.line, report));
     std::sort(d.nets.begin(), d.nets.end(), [](const auto& a, const auto& b) { return a.number < b.number; });
     return d;
 }

@@ -27,7 +27,7 @@ std::vector<Vec> arcPoints(Vec start, Vec mid, Vec end, double maxStepDegrees) {
     } else {
         while (sweep <= 0) sweep += 2 * M_PI;
     }
-    const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) * 180 / M_PI / maxStepDegrees)));
+    const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) * 180 / M_PI / maxStepDegrees - 1e-3)));
     std::vector<Vec> out;
     for (int k = 1; k < steps; ++k) {
         const double a = a0 + sweep * k / steps;
