@@ -66,7 +66,7 @@ void AnalyzerCoordination::PublishStatus(bool write, int operationCode) {
 BusyResult AnalyzerCoordination::CheckOtherAnalyzers(bool silent) {
     for (const std::string& listed : keys_) {
         const std::string key = TrimBlanks(listed);
-        if (key == AnalyzerKey(analyzer_)) continue;
+        if (key.empty() || key == AnalyzerKey(analyzer_)) continue;  // an empty field names nobody
         const std::string record = HostText(E_GetString(key.c_str()));
         if (TrimBlanks(HostText(E_GetString(upper(key + "mw_").c_str()))) != "1") {
             E_SetString(key.c_str(), "");  // a stale record of an analyzer that no longer runs

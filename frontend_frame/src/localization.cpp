@@ -79,4 +79,23 @@ InterfaceFont ChooseInterfaceFont(uint32_t locale, FontSystem& fonts) {
     return font;
 }
 
+void LocalizeWindow(LocalizableControl& window, const std::vector<LocalizableControl*>& controls,
+                    const InterfaceFont& font) {
+    const auto localize = [](LocalizableControl& c) {
+        const std::string tag = c.tag();
+        std::string caption;
+        if (!tag.empty() && c.caption(caption)) c.setCaption(LocalText(caption, tag));
+    };
+    localize(window);
+    for (LocalizableControl* c : controls) {
+        if (!c) continue;
+        if (!font.name.empty()) {
+            c->setFontName(font.name);
+            c->setFont(font);
+        }
+        c->setBold(false);
+        localize(*c);
+    }
+}
+
 }  // namespace qor::frontend

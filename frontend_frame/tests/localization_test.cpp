@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 
 #include "test_support.h"
 
@@ -94,6 +95,73 @@ TEST(ChooseInterfaceFont, FirstInstalledFaceOtherwise) {
     EXPECT_EQ(ChooseInterfaceFont(locale(9, 1), fonts), (InterfaceFont{"Segoe UI", 8, 0}));
     fonts.iconTitle.clear();
     EXPECT_EQ(ChooseInterfaceFont(locale(9, 1), fonts).name, "Sans");
+}
+
+}  // namespace
+}  // namespace qor::frontend
+
+namespace qor::frontend {
+namespace {
+
+class FakeControl : public LocalizableControl {
+  public:
+    FakeControl(std::string tag, std::optional<std::string> caption, bool hasFont = true)
+        : tag_(std::move(tag)), caption_(std::move(caption)), hasFont_(hasFont) {}
+    std::string tag() const override { return tag_; }
+    bool caption(std::string& text) const override {
+        if (caption_) text = *caption_;
+        return caption_.has_value();
+    }
+    bool setCaption(const std::string& text) override {
+        if (!caption_) return false;
+        caption_ = text;
+        return true;
+    }
+    bool setFontName(const std::string& name) override {
+        if (hasFont_) fontName_ = name;
+        return hasFont_;
+    }
+    bool setFont(const InterfaceFont& font) override {
+        if (hasFont_) size_ = font.pointSize;
+        return hasFont_;
+    }
+    bool setBold(bool bold) override {
+        bold_ = bold;
+        return true;
+    }
+
+    std::string tag_;
+    std::optional<std::string> caption_;
+    bool hasFont_;
+    std::string fontName_ = "old";
+    int size_ = 0;
+    bool bold_ = true;
+};
+
+TEST(LocalizeWindow, CaptionsByTagAndTheInterfaceFont) {
+    testing::ScratchDir dir;
+    testing::UseCatalog(dir, "3998=Thermo-Analysator\n3911=Luftgeschwindigkeit:\n");
+    FakeControl window("3998", "Thermal Analyzer");
+    FakeControl label("3911", "Air velocity: ");
+    FakeControl untagged("", "Unchanged");
+    FakeControl noCaption("3911", std::nullopt, false);
+    LocalizeWindow(window, {&label, &untagged, nullptr, &noCaption}, {"Arial", 8, 0});
+    EXPECT_EQ(window.caption_, "Thermo-Analysator");
+    EXPECT_EQ(window.fontName_, "old") << "the window's own font is left alone";
+    EXPECT_EQ(label.caption_, "Luftgeschwindigkeit: ");
+    EXPECT_EQ(untagged.caption_, "Unchanged");
+    EXPECT_EQ(noCaption.caption_, std::nullopt);
+    for (const FakeControl* c : {&label, &untagged}) {
+        EXPECT_EQ(c->fontName_, "Arial");
+        EXPECT_EQ(c->size_, 8);
+        EXPECT_FALSE(c->bold_);
+    }
+    EXPECT_EQ(noCaption.fontName_, "old");
+    EXPECT_FALSE(noCaption.bold_);
+
+    FakeControl other("", "x");
+    LocalizeWindow(window, {&other}, {"", 0, 0});
+    EXPECT_EQ(other.fontName_, "old") << "an empty font name leaves the fonts as they are";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qor::frontend {
 
@@ -42,5 +43,26 @@ class FontSystem {
 // installed of "MS Sans Serif", "Arial" and "System" in 8 points, else the system's icon-title
 // font (or its default GUI font).
 InterfaceFont ChooseInterfaceFont(uint32_t locale, FontSystem& fonts);
+
+// A window or control as LocalizeWindow sees it. A property that a control lacks answers false
+// and is passed over.
+class LocalizableControl {
+  public:
+    virtual ~LocalizableControl() = default;
+    // The message number of the control's text ("" = not localized).
+    virtual std::string tag() const = 0;
+    // The caption; false when the control has none.
+    virtual bool caption(std::string& text) const = 0;
+    virtual bool setCaption(const std::string& text) = 0;
+    virtual bool setFontName(const std::string& name) = 0;
+    virtual bool setFont(const InterfaceFont& font) = 0;
+    virtual bool setBold(bool bold) = 0;
+};
+
+// Localizes a window: its caption by its tag, then for every control in the window's order the
+// font name, the font, bold off and, when the control has a tag, its caption. An empty font name
+// leaves the fonts as they are.
+void LocalizeWindow(LocalizableControl& window, const std::vector<LocalizableControl*>& controls,
+                    const InterfaceFont& font);
 
 }  // namespace qor::frontend
