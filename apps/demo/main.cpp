@@ -1,6 +1,7 @@
 // qor-demo: builds the demo design, opens it through the kernel and draws it into a PNG.
 //
 //   qor-demo <output folder>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -22,11 +23,13 @@ int fail(const std::string& message) {
 bool drawBoard(const std::string& png, int32_t widthPx) {
     KRect frame;
     if (!T_FrameTraceLines(-1, 63, &frame)) return false;
-    const int32_t boardW = frame.right - frame.left, boardH = frame.top - frame.bottom;
-    const int32_t zoom = std::max(1, boardW * 105 / 100 / widthPx);
-    const int32_t heightPx = boardH * 105 / 100 / zoom;
+    // A 5 % margin around the board; 64-bit arithmetic, since boards reach 2^31 units / 105.
+    const int64_t boardW = int64_t{frame.right} - frame.left, boardH = int64_t{frame.top} - frame.bottom;
+    const auto zoom = static_cast<int32_t>(std::max<int64_t>(1, boardW * 105 / 100 / widthPx));
+    const auto heightPx = static_cast<int32_t>(std::clamp<int64_t>(boardH * 105 / 100 / zoom, 1, 20000));
     const int32_t surface = G_CreateRasterSurface(widthPx, heightPx);
-    const KViewRecord view{zoom, widthPx, heightPx, frame.left + boardW / 2, frame.bottom + boardH / 2, 0};
+    const KViewRecord view{zoom, widthPx, heightPx, static_cast<int32_t>(frame.left + boardW / 2),
+                           static_cast<int32_t>(frame.bottom + boardH / 2), 0};
     if (!surface || !G_OpenDC(surface, &view)) return false;
     S_DrawSymbol(-DB_CurHier() - 400, -1, -1);  // copper areas
     T_DrawAllTraceMask(1, 1);

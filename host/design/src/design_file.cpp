@@ -193,7 +193,7 @@ std::unique_ptr<DesignFile> DesignFile::open(const std::string& path, std::strin
             return nullptr;
         }
     }
-    if (!file->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;")) {
+    if (!file->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;")) {
         error = "Cannot open design file " + path + ": " + file->lastError_;
         return nullptr;
     }
@@ -213,7 +213,7 @@ std::unique_ptr<DesignFile> DesignFile::create(const std::string& path, const De
     const std::string pragmas = "PRAGMA application_id = " + std::to_string(kApplicationId) +
                                 "; PRAGMA user_version = " + std::to_string(kFileVersion) + ";";
     if (!file->exec("BEGIN") || !file->exec(kSchema) || !file->exec(pragmas.c_str()) ||
-        !file->exec("COMMIT") || !file->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;") ||
+        !file->exec("COMMIT") || !file->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;") ||
         !file->save(design, error)) {
         if (error.empty()) error = "Cannot create design file " + path + ": " + file->lastError_;
         file.reset();

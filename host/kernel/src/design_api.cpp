@@ -31,75 +31,66 @@ int32_t findByName(const std::vector<T>& items, const char* name) {
 
 int32_t layerNumberFromObject(int32_t number) { return number - 1; }  // layer objects are 1..32
 
-// Positions of a map's objects, for walks: the number at a cursor position and its mask word.
-struct MapView {
-    size_t size = 0;
-    int32_t (*numberAtFn)(const OpenDesign&, int32_t, size_t) = nullptr;
-    int32_t (*maskAtFn)(const OpenDesign&, int32_t, size_t) = nullptr;
-    const OpenDesign* d = nullptr;
-    int32_t map = 0;
-    int32_t numberAt(size_t i) const { return numberAtFn(*d, map, i); }
-    int32_t maskAt(size_t i) const { return maskAtFn(*d, map, i); }
-};
-
 const std::vector<int32_t>& netNodeList(const OpenDesign& d, int32_t net) {
     static const std::vector<int32_t> none;
     const auto it = d.index.netNodes.find(net);
     return it == d.index.netNodes.end() ? none : it->second;
 }
 
-bool mapView(int32_t map, MapView& v) {
-    const OpenDesign* d = openDesign();
-    if (!d) return false;
-    v.d = d;
-    v.map = map;
-    switch (map) {
-        case kComponentMap:
-            v.size = d->model.components.size();
-            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.components[i].number; };
-            v.maskAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.components[i].mask; };
-            return true;
-        case kNetMap:
-            v.size = d->model.nets.size();
-            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.nets[i].number; };
-            v.maskAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.nets[i].mask; };
-            return true;
-        case kTraceMap:
-            v.size = d->index.copperTraces.size();
-            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.index.copperTraces[i]; };
-            v.maskAtFn = [](const OpenDesign& o, int32_t, size_t i) {
-                return o.model.traces[o.index.trace.at(o.index.copperTraces[i])].mask;
-            };
-            return true;
-        case kFileMap:
-            v.size = d->recordCache.size();
-            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.recordCache[i].id; };
-            v.maskAtFn = [](const OpenDesign&, int32_t, size_t) { return 0; };
-            return true;
-        case kHierarchyMap:
-            v.size = d->model.hierarchies.size();
-            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.hierarchies[i].number; };
-            v.maskAtFn = [](const OpenDesign&, int32_t, size_t) { return 0; };
-            return true;
-        case kLayerMap:
-            v.size = d->model.layers.size();
-            v.numberAtFn = [](const OpenDesign& o, int32_t, size_t i) { return o.model.layers[i].number + 1; };
-            v.maskAtFn = [](const OpenDesign&, int32_t, size_t) { return 0; };
-            return true;
-        default:
-            if (map > kNodeMapBase && findNet(map - kNodeMapBase)) {
-                v.size = netNodeList(*d, map - kNodeMapBase).size();
-                v.numberAtFn = [](const OpenDesign& o, int32_t m, size_t i) {
-                    return netNodeList(o, m - kNodeMapBase)[i];
-                };
-                v.maskAtFn = [](const OpenDesign& o, int32_t m, size_t i) {
-                    return o.model.nodes[o.index.node.at(netNodeList(o, m - kNodeMapBase)[i])].mask;
-                };
+// A map's objects by position, for walks: each step looks at one position, so a walk costs O(1)
+// per object.
+class MapView {
+public:
+    // False for an unknown map or with no design open.
+    bool open(int32_t map) {
+        d_ = openDesign();
+        map_ = map;
+        if (!d_) return false;
+        switch (map) {
+            case kComponentMap: size_ = d_->model.components.size(); return true;
+            case kNetMap: size_ = d_->model.nets.size(); return true;
+            case kTraceMap: size_ = d_->index.copperTraces.size(); return true;
+            case kFileMap: size_ = d_->recordCache.size(); return true;
+            case kHierarchyMap: size_ = d_->model.hierarchies.size(); return true;
+            case kLayerMap: size_ = d_->model.layers.size(); return true;
+            default:
+                if (map <= kNodeMapBase || !findNet(map - kNodeMapBase)) return false;
+                size_ = netNodeList(*d_, map - kNodeMapBase).size();
                 return true;
-            }
-            return false;
+        }
     }
-}
+    size_t size() const { return size_; }
+
+    int32_t numberAt(size_t i) const {
+        switch (map_) {
+            case kComponentMap: return d_->model.components[i].number;
+            case kNetMap: return d_->model.nets[i].number;
+            case kTraceMap: return d_->index.copperTraces[i];
+            case kFileMap: return d_->recordCache[i].id;
+            case kHierarchyMap: return d_->model.hierarchies[i].number;
+            case kLayerMap: return d_->model.layers[i].number + 1;  // layer objects are 1..32
+            default: return netNodeList(*d_, map_ - kNodeMapBase)[i];
+        }
+    }
+
+    // The mask word of the object at i (records, hierarchies and layers carry none).
+    int32_t maskAt(size_t i) const {
+        switch (map_) {
+            case kComponentMap: return d_->model.components[i].mask;
+            case kNetMap: return d_->model.nets[i].mask;
+            case kTraceMap: return d_->model.traces[d_->index.trace.at(d_->index.copperTraces[i])].mask;
+            case kFileMap:
+            case kHierarchyMap:
+            case kLayerMap: return 0;
+            default: return d_->model.nodes[d_->index.node.at(numberAt(i))].mask;
+        }
+    }
+
+private:
+    const OpenDesign* d_ = nullptr;
+    int32_t map_ = 0;
+    size_t size_ = 0;
+};
 
 void widen(qor::design::Rect& r, bool& any, Point p) {
     if (!any) {
@@ -139,13 +130,13 @@ int32_t OM_GetFirst(int32_t map) {
 int32_t OM_SearchMask(int32_t map, int32_t* cursor, int32_t mask, int32_t value) {
     return guard(0, [&] {
         MapView v;
-        if (!cursor || *cursor < 0 || !mapView(map, v)) return 0;
-        for (auto i = static_cast<size_t>(*cursor); i < v.size; ++i) {
+        if (!cursor || *cursor < 0 || !v.open(map)) return 0;
+        for (auto i = static_cast<size_t>(*cursor); i < v.size(); ++i) {
             if ((v.maskAt(i) & mask) != value) continue;
             *cursor = static_cast<int32_t>(i + 1);
             return v.numberAt(i);
         }
-        *cursor = static_cast<int32_t>(std::min<size_t>(v.size, INT32_MAX));
+        *cursor = static_cast<int32_t>(std::min<size_t>(v.size(), INT32_MAX));
         return 0;
     });
 }
@@ -153,7 +144,7 @@ int32_t OM_SearchMask(int32_t map, int32_t* cursor, int32_t mask, int32_t value)
 int32_t OM_GetCount(int32_t map) {
     return guard(0, [&] {
         MapView v;
-        return mapView(map, v) ? static_cast<int32_t>(v.size) : 0;
+        return v.open(map) ? static_cast<int32_t>(v.size()) : 0;
     });
 }
 

@@ -1,8 +1,9 @@
 // A design file (.qdb): one SQLite database holding the design model and its named records.
 //
 // The model tables are written as a whole by save(); the named records are written one by one and
-// each write is its own transaction, so a failure or a kill in the middle leaves the previous
-// content of that record intact and never touches another record.
+// each write is its own transaction, synced to disk before it returns (write-ahead log, full
+// sync), so a failure, a kill or a power cut in the middle leaves the previous content of that
+// record intact and never touches another record.
 #pragma once
 
 #include <cstddef>
