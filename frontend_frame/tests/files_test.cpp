@@ -63,6 +63,15 @@ TEST_F(FilesTest, ProfileWriteFailureIsShownAndLosesNothing) {
     std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
 
     box_.shown.clear();
+    const std::string unreachable = dir_.file("no/such/folder/qor32.ini");
+    E_SetString("IniFile", unreachable.c_str());
+    EXPECT_EQ(files_.ProfileWrite("Qor32", "JobDir", "/elsewhere"), 1);
+    ASSERT_EQ(box_.shown.size(), 1u);
+    EXPECT_EQ(box_.shown[0].text, "Can't create/write to file: " + unreachable);
+    EXPECT_FALSE(box_.shown[0].title.empty());
+    EXPECT_EQ(FileExists(unreachable), 1);
+
+    box_.shown.clear();
     E_SetString("IniFile", "");
     EXPECT_EQ(files_.ProfileRead("Qor32", "JobDir", "def"), "def")
         << "no profile file: the default";
