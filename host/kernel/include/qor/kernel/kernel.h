@@ -274,6 +274,17 @@ QOR_API int32_t E_FormatFloatValue(char* buffer, double value, const char* unit,
  * "1e-3". Prefixes other than m/M (milli/mega) read without regard to case; 0 for no number. */
 QOR_API double E_GetFloatValue(const char* text);
 
+/* System table n (0..31) of the host: 32 words owned by the kernel, read and written in place;
+ * a null pointer for another n. Tables used: 12 the context-help switch (word 0, non-zero = on),
+ * 17 the host's busy word (word 0). All words start at 0. */
+QOR_API int32_t* E_SysTable(int32_t table);
+
+/* ---- H_: context help ----------------------------------------------------------------------- */
+
+/* Shows topic of a help file for an owner window (0 = none) through the help display the host
+ * installed (qor/kernel/help.h); topic 0 shows the contents. 1 when a display took it, else 0. */
+QOR_API int32_t H_DispTopic(int32_t owner, const char* helpFile, int32_t topic);
+
 /* ---- G_: drawing on the current context ------------------------------------------------------ */
 
 /* Colours are palette indexes: 0..15 the standard colours (0 black ... 15 white), 16..255 more. */
