@@ -1,0 +1,57 @@
+// Qorema: the electromagnetic analyzer's front end. It publishes the class clsQorema, whose main
+// window is EMAMAIN. The field engine is not part of this build yet: the window opens on the
+// board without loading it into an engine, and its analysis tools are disabled.
+#include <memory>
+
+#include "qor/frontend/component.h"
+#include "qor/platform/export.h"
+#include "qor/widgets/frame_component.h"
+
+namespace qor::em {
+
+namespace {
+
+widgets::StartupValues& Values() {
+    static widgets::StartupValues values;
+    return values;
+}
+
+widgets::FrameDescription Description() {
+    widgets::FrameDescription d;
+    d.analyzer = frontend::Analyzer::Em;
+    d.windowName = "EMAMAIN";
+    d.labelName = "EMALABEL";
+    d.labelText = "Electromagnetic Analyzer";
+    d.labelTextNumber = 4337;
+    d.caption = "Qor32 - Electromagnetic Analyzer";
+    d.captionNumber = 4323;
+    d.componentName = "Qorema";
+    d.helpContents = "QOREMA.HLP";
+    d.menuProfile = "EMAFSI.MEN";
+    d.readoutLabel = "Field: ";
+    d.readoutNumber = 4324;
+    d.toolHelpItem = 2;
+    d.editMenus = {{1, "&Components", 9922}};
+    d.toolPictures = {"",   "",   "",   "",   "",   "",   "",   "",   "",   "",   "",
+                      "NI", "CL", "NP", "RP", "TP", "FP", "ID", "FL", "FA", "SI", "--"};
+    d.subToolPictures = {"45", "", "", "", "", "", "", "", "", "", "Esc"};
+    return d;
+}
+
+class EmMainWindow : public widgets::MainFrame {
+  public:
+    explicit EmMainWindow(widgets::StartupValues& values)
+        : MainFrame(Description(), values, nullptr) {}
+};
+
+}  // namespace
+
+}  // namespace qor::em
+
+extern "C" QOR_API qor::frontend::HostComponent* QorCreateObject(const char* className) {
+    using namespace qor;
+    if (!className || std::string_view(className) != "clsQorema") return nullptr;
+    return new widgets::FrameComponent(
+        [](widgets::StartupValues& values) { return std::make_unique<em::EmMainWindow>(values); },
+        em::Values());
+}

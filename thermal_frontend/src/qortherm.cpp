@@ -1,0 +1,59 @@
+// Qortherm: the thermal analyzer's front end. It publishes the class clsQortherm, whose main
+// window is THMMAIN.
+#include <memory>
+
+#include "qor/frontend/component.h"
+#include "qor/platform/export.h"
+#include "qor/widgets/frame_component.h"
+#include "thermal_engine_binding.h"
+
+namespace qor::thermal {
+
+namespace {
+
+// The start-up values live as long as the library.
+widgets::StartupValues& Values() {
+    static widgets::StartupValues values;
+    return values;
+}
+
+widgets::FrameDescription Description() {
+    widgets::FrameDescription d;
+    d.analyzer = frontend::Analyzer::Thermal;
+    d.windowName = "THMMAIN";
+    d.labelName = "THMLABEL";
+    d.labelText = "Automatic Thermo Analyzer";
+    d.labelTextNumber = 3916;
+    d.caption = "Qor32 - Thermal Analyzer";
+    d.captionNumber = 0;
+    d.componentName = "Qortherm";
+    d.helpContents = "QORTHERM.HLP";
+    d.menuProfile = "THMFSI.MEN";
+    d.readoutLabel = "Temp: ";
+    d.readoutNumber = 3995;
+    d.toolHelpItem = 1;
+    d.editMenus = {{1, "&Components", 9922}};
+    d.toolPictures = {"CT", "CL", "CP", "BP", "CO", "EP", "ID", "TL", "TA", "--", "CI"};
+    d.subToolPictures = {"45", "", "", "", "", "", "", "", "", "", "Esc"};
+    return d;
+}
+
+class ThermalMainWindow : public widgets::MainFrame {
+  public:
+    explicit ThermalMainWindow(widgets::StartupValues& values)
+        : MainFrame(Description(), values, std::make_unique<ThermalEngineBinding>()) {}
+};
+
+}  // namespace
+
+}  // namespace qor::thermal
+
+extern "C" QOR_API qor::frontend::HostComponent* QorCreateObject(const char* className) {
+    using namespace qor;
+    if (!className || std::string_view(className) != "clsQortherm") return nullptr;
+    return new widgets::FrameComponent(
+        [](widgets::StartupValues& values) {
+            return std::make_unique<thermal::ThermalMainWindow>(values);
+        },
+        thermal::Values());
+}
