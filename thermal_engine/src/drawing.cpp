@@ -226,17 +226,25 @@ void displayBoardComponents(EngineState& s) {
     drawComponentTiles(s);
 }
 
-void displayIsotherms(EngineState& s) {
-    setColourScale(s, kDisplayIsotherms);
-    G_SetStyle(kIsothermStyle);
+std::vector<double> isothermLevels(const EngineState& s) {
+    std::vector<double> levels;
+    // A density below one fiftieth would never step past the board's range.
     const std::int32_t density = s.isothermDensityFiftieths;
-    if (!rasterReady(s) || density < 1 || s.rasterColumns < 2 || s.rasterRows < 2) return;
+    if (density < 1) return levels;
     const double range = static_cast<double>(s.boardMaxFiftieths) - s.boardMinFiftieths;
     std::int64_t n = truncClamped(range / density + 0.5, -1, 1 << 20);
     if (n < 0) n = 1;
-    IsothermTracer tracer(s);
     for (std::int64_t k = 1; k <= n + 1; ++k)
-        tracer.traceLevel(s.boardMinFiftieths + static_cast<double>(k) * density);
+        levels.push_back(s.boardMinFiftieths + static_cast<double>(k) * density);
+    return levels;
+}
+
+void displayIsotherms(EngineState& s) {
+    setColourScale(s, kDisplayIsotherms);
+    G_SetStyle(kIsothermStyle);
+    if (!rasterReady(s) || s.rasterColumns < 2 || s.rasterRows < 2) return;
+    IsothermTracer tracer(s);
+    for (const double level : isothermLevels(s)) tracer.traceLevel(level);
 }
 
 }  // namespace qor::thm

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine_state.h"
 
@@ -23,6 +24,10 @@ void setColourScale(EngineState& s, std::int32_t mode);
 
 // The palette index of a temperature on the current scale.
 std::int32_t colourIndex(const EngineState& s, std::int32_t fiftieths);
+
+// The isotherm levels (fiftieths of a degree): one density apart above the board minimum, as many
+// as the board's range holds, rounded, plus one.
+std::vector<double> isothermLevels(const EngineState& s);
 
 void displayBoard(EngineState& s);
 void displayComponents(EngineState& s);

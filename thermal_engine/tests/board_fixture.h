@@ -94,10 +94,11 @@ class Recording {
         G_CloseDC();
         G_DeleteSurface(surface_);
     }
-    // The calls after G_OpenDC.
+    // The calls after opening: the context starts with G_OpenDC and the current colour and style.
     std::string calls() const {
         std::string text = G_SurfaceRecording(surface_);
-        return text.substr(text.find('\n') + 1);
+        for (int line = 0; line < 3; ++line) text.erase(0, text.find('\n') + 1);
+        return text;
     }
 
   private:
