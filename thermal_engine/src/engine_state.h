@@ -79,7 +79,8 @@ struct EngineState {
     std::int32_t boardMinFiftieths = 0, boardMaxFiftieths = 0;
     std::int32_t componentMinFiftieths = 0, componentMaxFiftieths = 0;
     std::int32_t overallMinFiftieths = 0, overallMaxFiftieths = 0;
-    std::int32_t analysisPasses = 0;  // passes of the last analysis, the final one included
+    std::int32_t analysisPasses = 0;     // passes of the last analysis, the final one included
+    std::int64_t rasterCellUpdates = 0;  // cells the sources of the last analysis added to
     // 0 nothing drawn yet, 1 board, 2 components, 3 both, 4 isotherms.
     std::int32_t displayMode = 0;
     std::int32_t colourScaleMinFiftieths = 0;

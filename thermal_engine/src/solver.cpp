@@ -539,6 +539,14 @@ std::int32_t analyseBoard(EngineState& s) {
     }
 
     // Rises on the raster, source after source in slot order within each band of rows.
+    s.rasterCellUpdates = 0;
+    for (const RasterRise& rise : rises) {
+        if (!(rise.ringUnits > 0) || rise.yTo < rise.yFrom || rise.xTo < rise.xFrom) continue;
+        const std::int64_t column0 = (rise.xFrom - s.rasterOriginX) / s.rasterStep;
+        if (column0 < 0 || column0 >= columns) continue;
+        s.rasterCellUpdates += ((rise.yTo - rise.yFrom) / s.rasterStep + 1) *
+                               ((rise.xTo - rise.xFrom) / s.rasterStep + 1);
+    }
     forRowBands(workers, rows, columns * static_cast<std::int64_t>(rises.size()),
                 [&](std::int64_t first, std::int64_t end) {
                     for (const RasterRise& rise : rises)
