@@ -19,6 +19,13 @@ using design::Point;
 
 inline constexpr std::int32_t kMm = 100000;
 
+// A copy of a value: fields of the 4-byte packed records may not be bound to references (the
+// test macros take their arguments by reference).
+template <class T>
+T val(T value) {
+    return value;
+}
+
 // Corners of a rectangle from (0, 0), in millimetres.
 inline std::vector<Point> rectangleMm(std::int32_t widthMm, std::int32_t heightMm) {
     return {{0, 0}, {widthMm * kMm, 0}, {widthMm * kMm, heightMm * kMm}, {0, heightMm * kMm}};

@@ -155,12 +155,12 @@ TEST_F(LoadTest, FramesDeviceNamesAndDefaults) {
                   std::vector<std::int32_t>({c.left, c.bottom, c.right, c.top}));
         ComponentParameters p{};
         THM_A_ComponentGet(c.index, &p);
-        EXPECT_EQ(p.packageType, 0);
-        EXPECT_EQ(p.minPowerW, 0);
-        EXPECT_EQ(p.maxPowerW, 0);
-        EXPECT_EQ(p.junctionCaseCPerW, 30);
-        EXPECT_EQ(p.caseAirCPerW, 70);
-        EXPECT_EQ(p.dutyCyclePercent, 50);
+        EXPECT_EQ(val(p.packageType), 0);
+        EXPECT_EQ(val(p.minPowerW), 0);
+        EXPECT_EQ(val(p.maxPowerW), 0);
+        EXPECT_EQ(val(p.junctionCaseCPerW), 30);
+        EXPECT_EQ(val(p.caseAirCPerW), 70);
+        EXPECT_EQ(val(p.dutyCyclePercent), 50);
         EXPECT_EQ(p.fanOn + p.heatsinkOn + p.interfaceOn, 0);
     }
     // Each name follows a separating zero and ends with its own.
@@ -168,27 +168,27 @@ TEST_F(LoadTest, FramesDeviceNamesAndDefaults) {
 
     BoardParameters board{};
     THM_A_GetBoardParameters(&board);
-    EXPECT_EQ(board.insulatorConductivityWPerMK, 0.16);
-    EXPECT_EQ(board.copperThicknessMm, 0.04);
-    EXPECT_EQ(board.emissivity, 0.3);
-    EXPECT_EQ(board.copperFractionPercent, 30);
-    EXPECT_EQ(board.orientation, 1);
-    EXPECT_EQ(board.boardThicknessMm, 1.5);
+    EXPECT_EQ(val(board.insulatorConductivityWPerMK), 0.16);
+    EXPECT_EQ(val(board.copperThicknessMm), 0.04);
+    EXPECT_EQ(val(board.emissivity), 0.3);
+    EXPECT_EQ(val(board.copperFractionPercent), 30);
+    EXPECT_EQ(val(board.orientation), 1);
+    EXPECT_EQ(val(board.boardThicknessMm), 1.5);
     CoolingParameters cooling{};
     THM_A_GetCoolingParameters(&cooling);
-    EXPECT_EQ(cooling.direction, 0);
-    EXPECT_EQ(cooling.airVelocityMPerS, 0);
-    EXPECT_EQ(cooling.fanDistanceMm, 120) << "the load keeps the fan distance";
+    EXPECT_EQ(val(cooling.direction), 0);
+    EXPECT_EQ(val(cooling.airVelocityMPerS), 0);
+    EXPECT_EQ(val(cooling.fanDistanceMm), 120) << "the load keeps the fan distance";
     TemperatureParameters t{};
     THM_A_GetTemperatureParameters(&t);
-    EXPECT_EQ(t.stepUnits, 254000);
-    EXPECT_EQ(t.ambientC, 25);
-    EXPECT_EQ(t.scaleMode, 0);
-    EXPECT_EQ(t.colourUpperC, 90);
-    EXPECT_EQ(t.colourLowerC, 25);
-    EXPECT_EQ(t.windowOn, 0);
-    EXPECT_EQ(t.windowUpperFiftieths, 4500);
-    EXPECT_EQ(t.windowLowerFiftieths, 1250);
+    EXPECT_EQ(val(t.stepUnits), 254000);
+    EXPECT_EQ(val(t.ambientC), 25);
+    EXPECT_EQ(val(t.scaleMode), 0);
+    EXPECT_EQ(val(t.colourUpperC), 90);
+    EXPECT_EQ(val(t.colourLowerC), 25);
+    EXPECT_EQ(val(t.windowOn), 0);
+    EXPECT_EQ(val(t.windowUpperFiftieths), 4500);
+    EXPECT_EQ(val(t.windowLowerFiftieths), 1250);
     EXPECT_EQ(THM_A_GetITDensity(), 50);
 }
 
@@ -219,9 +219,9 @@ TEST_F(LoadTest, TheFirstLibraryInTheSetsOrderThatKnowsADeviceWins) {
         SCOPED_TRACE(c.index);
         ComponentParameters p{};
         THM_A_ComponentGet(c.index, &p);
-        EXPECT_EQ(p.packageType, c.packageType);
-        EXPECT_EQ(p.maxPowerW, c.maxPowerW);
-        EXPECT_EQ(p.dutyCyclePercent, 50);
+        EXPECT_EQ(val(p.packageType), c.packageType);
+        EXPECT_EQ(val(p.maxPowerW), c.maxPowerW);
+        EXPECT_EQ(val(p.dutyCyclePercent), 50);
         EXPECT_EQ(slotIndexMap(engine())[c.index].known, c.known);
     }
     // The lookup ends the set it began and leaves no library selected.

@@ -173,7 +173,7 @@ TEST_F(RecordsTest, ParametersComeBackAtTheNextLoadAndMarkWhatDiffers) {
     ASSERT_EQ(THM_A_SaveParameters(), 1);
 
     reload();
-    EXPECT_EQ(parametersOf(r1_).maxPowerW, 0) << "the load gives the defaults first";
+    EXPECT_EQ(val(parametersOf(r1_).maxPowerW), 0) << "the load gives the defaults first";
     ASSERT_EQ(THM_A_LoadParameters(), 1);
     const ComponentParameters back = parametersOf(r1_);
     EXPECT_EQ(std::memcmp(&back, &p, sizeof p), 0);
@@ -181,12 +181,12 @@ TEST_F(RecordsTest, ParametersComeBackAtTheNextLoadAndMarkWhatDiffers) {
     EXPECT_EQ(slotIndexMap(engine())[u1_].changed, 0) << "saved values equal the library's";
     CoolingParameters c{};
     THM_A_GetCoolingParameters(&c);
-    EXPECT_EQ(c.direction, 2);
-    EXPECT_EQ(c.airVelocityMPerS, 3.5);
-    EXPECT_EQ(c.fanDistanceMm, 250);
+    EXPECT_EQ(val(c.direction), 2);
+    EXPECT_EQ(val(c.airVelocityMPerS), 3.5);
+    EXPECT_EQ(val(c.fanDistanceMm), 250);
     THM_A_GetTemperatureParameters(&t);
-    EXPECT_EQ(t.ambientC, 35);
-    EXPECT_EQ(t.stepUnits, 254000) << "the raster step is not stored";
+    EXPECT_EQ(val(t.ambientC), 35);
+    EXPECT_EQ(val(t.stepUnits), 254000) << "the raster step is not stored";
 }
 
 TEST_F(RecordsTest, TheNewestRecordWinsAndOlderOnesLoadWithoutWhatTheyLack) {
@@ -225,29 +225,29 @@ TEST_F(RecordsTest, TheNewestRecordWinsAndOlderOnesLoadWithoutWhatTheyLack) {
         ASSERT_EQ(THM_A_LoadParameters(), 1);
         TemperatureParameters t{};
         THM_A_GetTemperatureParameters(&t);
-        EXPECT_EQ(t.ambientC, k.ambientC);
-        EXPECT_EQ(t.scaleMode, 1);
-        EXPECT_EQ(t.windowOn, 1);
-        EXPECT_EQ(t.windowLowerFiftieths, 1300);
-        EXPECT_EQ(t.windowUpperFiftieths, 4000);
+        EXPECT_EQ(val(t.ambientC), k.ambientC);
+        EXPECT_EQ(val(t.scaleMode), 1);
+        EXPECT_EQ(val(t.windowOn), 1);
+        EXPECT_EQ(val(t.windowLowerFiftieths), 1300);
+        EXPECT_EQ(val(t.windowUpperFiftieths), 4000);
         EXPECT_EQ(THM_A_GetITDensity(), 75);
         BoardParameters board{};
         THM_A_GetBoardParameters(&board);
-        EXPECT_EQ(board.boardThicknessMm, 1.6);
-        EXPECT_EQ(board.emissivity, 0.9);
-        EXPECT_EQ(board.orientation, 0);
+        EXPECT_EQ(val(board.boardThicknessMm), 1.6);
+        EXPECT_EQ(val(board.emissivity), 0.9);
+        EXPECT_EQ(val(board.orientation), 0);
         THM_A_GetCoolingParameters(&fan);
-        EXPECT_EQ(fan.direction, 3);
-        EXPECT_EQ(fan.airVelocityMPerS, 1.25);
-        EXPECT_EQ(fan.fanDistanceMm, k.fanMm);
+        EXPECT_EQ(val(fan.direction), 3);
+        EXPECT_EQ(val(fan.airVelocityMPerS), 1.25);
+        EXPECT_EQ(val(fan.fanDistanceMm), k.fanMm);
         const ComponentParameters p = parametersOf(u2_);
-        EXPECT_EQ(p.packageType, THM_PKG_SOP);
-        EXPECT_EQ(p.dutyCyclePercent, 80);
-        EXPECT_EQ(p.fanOn, k.coolingAids ? 1 : 0);
-        EXPECT_EQ(p.heatsinkOn, k.coolingAids ? 1 : 0);
-        EXPECT_EQ(p.interfaceOn, 0);
-        EXPECT_EQ(p.fanSpeed, k.coolingAids ? 2 : 0);
-        EXPECT_EQ(p.heatsinkCPerW, k.coolingAids ? 12 : 0);
+        EXPECT_EQ(val(p.packageType), THM_PKG_SOP);
+        EXPECT_EQ(val(p.dutyCyclePercent), 80);
+        EXPECT_EQ(val(p.fanOn), k.coolingAids ? 1 : 0);
+        EXPECT_EQ(val(p.heatsinkOn), k.coolingAids ? 1 : 0);
+        EXPECT_EQ(val(p.interfaceOn), 0);
+        EXPECT_EQ(val(p.fanSpeed), k.coolingAids ? 2 : 0);
+        EXPECT_EQ(val(p.heatsinkCPerW), k.coolingAids ? 12 : 0);
     }
 }
 
@@ -265,8 +265,8 @@ TEST_F(RecordsTest, NothingStoredChangesNothingAndAShortRecordFails) {
     writeRecord("THERMO_C", c);
     EXPECT_EQ(THM_A_LoadParameters(), 0);
     THM_A_GetTemperatureParameters(&after);
-    EXPECT_EQ(after.ambientC, 27);
-    EXPECT_EQ(parametersOf(u2_).maxPowerW, 0.9);
+    EXPECT_EQ(val(after.ambientC), 27);
+    EXPECT_EQ(val(parametersOf(u2_).maxPowerW), 0.9);
 
     writeRecord("THERMO_C", Bytes(91, 0));
     EXPECT_EQ(THM_A_LoadParameters(), 0);
@@ -297,7 +297,7 @@ TEST_F(RecordsTest, AFailedSaveKeepsThePreviousRecords) {
     EXPECT_EQ(readRecord("THERMO_B"), header(0, 22));
     reload();
     ASSERT_EQ(THM_A_LoadParameters(), 1);
-    EXPECT_EQ(parametersOf(r1_).maxPowerW, 0);
+    EXPECT_EQ(val(parametersOf(r1_).maxPowerW), 0);
 }
 
 }  // namespace
