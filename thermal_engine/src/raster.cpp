@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "board_model.h"
 
@@ -128,34 +129,42 @@ void peel(EngineState& s) {
     }
 }
 
-// Numbers the inside cells by their distance from the outermost layer: a cell whose eight
-// neighbours all reach layer i moves to layer i + 1. A pass that moves no cell ends the numbering,
-// since no later pass could move one either.
+// Numbers the inside cells by their distance from the outermost layer: on pass i a cell of the
+// pass's range whose eight neighbours all reach layer i moves to layer i + 1. Only a cell that
+// reached layer i on the pass before can move on pass i, so each pass looks at those cells alone;
+// a pass that moves no cell ends the numbering.
 void numberLayers(EngineState& s) {
     const std::int64_t step = s.rasterStep;
     const std::int64_t columns = s.rasterColumns;
     std::uint8_t* mask = boardMask(s);
+    std::vector<std::int64_t> candidates, moved;
     for (std::int32_t i = 1; i < kMaxEdgeLayer; ++i) {
         const std::int64_t xFrom = s.rasterOriginX + i * step, xTo = s.rasterEndX - i * step;
         const std::int64_t yFrom = s.rasterOriginY + i * step, yTo = s.rasterEndY - i * step;
         if (xFrom > xTo || yFrom > yTo) break;
         const std::int64_t lastColumn = i + (xTo - xFrom) / step;
         const std::int64_t lastRow = i + (yTo - yFrom) / step;
-        bool moved = false;
-        for (std::int64_t row = i; row <= lastRow; ++row) {
-            for (std::int64_t column = i; column <= lastColumn; ++column) {
-                std::uint8_t* cell = mask + row * columns + column;
-                if (*cell < i) continue;
-                const std::uint8_t* above = cell + columns;
-                const std::uint8_t* below = cell - columns;
-                if (cell[-1] >= i && cell[1] >= i && above[-1] >= i && above[0] >= i &&
-                    above[1] >= i && below[-1] >= i && below[0] >= i && below[1] >= i) {
-                    *cell = static_cast<std::uint8_t>(i + 1);
-                    moved = true;
-                }
+        if (i == 1) {
+            for (std::int64_t row = 1; row <= lastRow; ++row)
+                for (std::int64_t column = 1; column <= lastColumn; ++column)
+                    if (mask[row * columns + column] >= 1)
+                        candidates.push_back(row * columns + column);
+        }
+        moved.clear();
+        for (const std::int64_t at : candidates) {
+            const std::int64_t row = at / columns, column = at % columns;
+            if (row < i || row > lastRow || column < i || column > lastColumn) continue;
+            std::uint8_t* cell = mask + at;
+            const std::uint8_t* above = cell + columns;
+            const std::uint8_t* below = cell - columns;
+            if (cell[-1] >= i && cell[1] >= i && above[-1] >= i && above[0] >= i && above[1] >= i &&
+                below[-1] >= i && below[0] >= i && below[1] >= i) {
+                *cell = static_cast<std::uint8_t>(i + 1);
+                moved.push_back(at);
             }
         }
-        if (!moved) break;
+        if (moved.empty()) break;
+        candidates.swap(moved);
     }
 }
 
