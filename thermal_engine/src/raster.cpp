@@ -1,5 +1,6 @@
 #include "raster.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -129,43 +130,61 @@ void peel(EngineState& s) {
     }
 }
 
-// Numbers the inside cells by their distance from the outermost layer: on pass i a cell of the
-// pass's range whose eight neighbours all reach layer i moves to layer i + 1. Only a cell that
-// reached layer i on the pass before can move on pass i, so each pass looks at those cells alone;
-// a pass that moves no cell ends the numbering.
+// Numbers the inside cells by their distance from the outermost layer. Pass i (1 ... 99) moves a
+// cell of its range (the cell centres i steps inside the raster's ends) to layer i + 1 when the
+// cell and its eight neighbours all reach layer i. A cell thus reaches layer k + 1 exactly when it
+// lies in the range of pass k and no cell outside the board is within k cells of it (counting
+// diagonal steps as one), so the layer follows from the distance to the nearest outside cell,
+// found in one sweep forward and one backward.
 void numberLayers(EngineState& s) {
-    const std::int64_t step = s.rasterStep;
-    const std::int64_t columns = s.rasterColumns;
+    const std::int64_t columns = s.rasterColumns, rows = s.rasterRows;
+    const std::int64_t lastColumn =
+        (static_cast<std::int64_t>(s.rasterEndX) - s.rasterOriginX) / s.rasterStep;
+    const std::int64_t lastRow =
+        (static_cast<std::int64_t>(s.rasterEndY) - s.rasterOriginY) / s.rasterStep;
+    if (lastColumn < 2 || lastRow < 2) return;
     std::uint8_t* mask = boardMask(s);
-    std::vector<std::int64_t> candidates, moved;
-    for (std::int32_t i = 1; i < kMaxEdgeLayer; ++i) {
-        const std::int64_t xFrom = s.rasterOriginX + i * step, xTo = s.rasterEndX - i * step;
-        const std::int64_t yFrom = s.rasterOriginY + i * step, yTo = s.rasterEndY - i * step;
-        if (xFrom > xTo || yFrom > yTo) break;
-        const std::int64_t lastColumn = i + (xTo - xFrom) / step;
-        const std::int64_t lastRow = i + (yTo - yFrom) / step;
-        if (i == 1) {
-            for (std::int64_t row = 1; row <= lastRow; ++row)
-                for (std::int64_t column = 1; column <= lastColumn; ++column)
-                    if (mask[row * columns + column] >= 1)
-                        candidates.push_back(row * columns + column);
-        }
-        moved.clear();
-        for (const std::int64_t at : candidates) {
-            const std::int64_t row = at / columns, column = at % columns;
-            if (row < i || row > lastRow || column < i || column > lastColumn) continue;
-            std::uint8_t* cell = mask + at;
-            const std::uint8_t* above = cell + columns;
-            const std::uint8_t* below = cell - columns;
-            if (cell[-1] >= i && cell[1] >= i && above[-1] >= i && above[0] >= i && above[1] >= i &&
-                below[-1] >= i && below[0] >= i && below[1] >= i) {
-                *cell = static_cast<std::uint8_t>(i + 1);
-                moved.push_back(at);
+    // Distance to the nearest cell outside the board, capped: layers stop at 100.
+    constexpr std::int32_t kFar = kMaxEdgeLayer + 1;
+    std::vector<std::int32_t> distance(static_cast<std::size_t>(rows * columns));
+    auto d = [&](std::int64_t row, std::int64_t column) -> std::int32_t& {
+        return distance[static_cast<std::size_t>(row * columns + column)];
+    };
+    for (std::int64_t row = 0; row < rows; ++row)
+        for (std::int64_t column = 0; column < columns; ++column) {
+            std::int32_t v = mask[row * columns + column] ? kFar : 0;
+            if (v) {
+                if (column > 0) v = std::min(v, d(row, column - 1) + 1);
+                if (row > 0) {
+                    v = std::min(v, d(row - 1, column) + 1);
+                    if (column > 0) v = std::min(v, d(row - 1, column - 1) + 1);
+                    if (column + 1 < columns) v = std::min(v, d(row - 1, column + 1) + 1);
+                }
             }
+            d(row, column) = v;
         }
-        if (moved.empty()) break;
-        candidates.swap(moved);
-    }
+    for (std::int64_t row = rows - 1; row >= 0; --row)
+        for (std::int64_t column = columns - 1; column >= 0; --column) {
+            std::int32_t v = d(row, column);
+            if (!v) continue;
+            if (column + 1 < columns) v = std::min(v, d(row, column + 1) + 1);
+            if (row + 1 < rows) {
+                v = std::min(v, d(row + 1, column) + 1);
+                if (column + 1 < columns) v = std::min(v, d(row + 1, column + 1) + 1);
+                if (column > 0) v = std::min(v, d(row + 1, column - 1) + 1);
+            }
+            d(row, column) = v;
+        }
+    for (std::int64_t row = 1; row < lastRow; ++row)
+        for (std::int64_t column = 1; column < lastColumn; ++column) {
+            std::uint8_t& cell = mask[row * columns + column];
+            if (!cell) continue;
+            const std::int64_t inRange =
+                std::min({row, column, lastRow - row, lastColumn - column});
+            const std::int64_t layer =
+                std::min<std::int64_t>({inRange, d(row, column) - 1, kMaxEdgeLayer - 1});
+            cell = static_cast<std::uint8_t>(1 + layer);
+        }
 }
 
 }  // namespace

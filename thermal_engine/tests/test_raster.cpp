@@ -191,3 +191,70 @@ TEST_F(RasterTest, APocketBehindANarrowSlotStaysOnTheBoard) {
 
 }  // namespace
 }  // namespace qor::thm::test
+
+namespace qor::thm::test {
+namespace {
+
+// The edge layers as their rule states them: pass i = 1 ... 99 over the cell centres i steps inside
+// the raster's ends moves a cell to i + 1 when it and its eight neighbours reach i.
+std::vector<std::uint8_t> layersPassByPass(const EngineState& s, std::vector<std::uint8_t> mask) {
+    for (std::uint8_t& m : mask) m = m ? 1 : 0;
+    const std::int64_t step = s.rasterStep, columns = s.rasterColumns;
+    for (std::int32_t i = 1; i <= 99; ++i) {
+        const std::int64_t xFrom = s.rasterOriginX + i * step, xTo = s.rasterEndX - i * step;
+        const std::int64_t yFrom = s.rasterOriginY + i * step, yTo = s.rasterEndY - i * step;
+        if (xFrom > xTo || yFrom > yTo) break;
+        for (std::int64_t row = i; row <= i + (yTo - yFrom) / step; ++row)
+            for (std::int64_t column = i; column <= i + (xTo - xFrom) / step; ++column) {
+                bool all = true;
+                for (std::int64_t dr = -1; dr <= 1; ++dr)
+                    for (std::int64_t dc = -1; dc <= 1; ++dc)
+                        all =
+                            all &&
+                            mask[static_cast<std::size_t>((row + dr) * columns + column + dc)] >= i;
+                if (all)
+                    mask[static_cast<std::size_t>(row * columns + column)] =
+                        static_cast<std::uint8_t>(i + 1);
+            }
+    }
+    return mask;
+}
+
+TEST_F(RasterTest, LayersFollowTheirRuleOnIrregularBoards) {
+    struct Case {
+        const char* what;
+        std::vector<Point> outline;
+        std::int32_t stepUnits;
+    };
+    for (const Case& c :
+         {Case{"chamfer and notch",
+               {{0, 0},
+                {100 * kMm, 0},
+                {100 * kMm, 70 * kMm},
+                {90 * kMm, 80 * kMm},
+                {0, 80 * kMm},
+                {0, 45 * kMm},
+                {4 * kMm, 45 * kMm},
+                {4 * kMm, 35 * kMm},
+                {0, 35 * kMm}},
+               50800},
+          Case{"triangle", {{0, 0}, {600 * kMm, 0}, {300 * kMm, 500 * kMm}}, 254000},
+          Case{"large rectangle", rectangleMm(700, 400), 254000}}) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(load(outlineOnly(c.outline)), 1);
+        TemperatureParameters t{};
+        THM_A_GetTemperatureParameters(&t);
+        t.stepUnits = c.stepUnits;
+        THM_A_SetTemperatureParameters(&t);
+        ASSERT_EQ(THM_A_BoardShapeSet(), 1);
+        const EngineState& s = engine();
+        const std::size_t cells = static_cast<std::size_t>(s.rasterColumns) * s.rasterRows;
+        const std::vector<std::uint8_t> engineMask(boardMask(engine()),
+                                                   boardMask(engine()) + cells);
+        EXPECT_EQ(engineMask, layersPassByPass(s, engineMask));
+        EXPECT_GT(*std::max_element(engineMask.begin(), engineMask.end()), 10);
+    }
+}
+
+}  // namespace
+}  // namespace qor::thm::test
