@@ -213,13 +213,13 @@ int thermalDemo(const fs::path& out, const std::string& profile) {
         drawOutline();
         if (!closeAndSave(surface, png) || !addLegend(png, picture.title))
             return fail("cannot write " + png.string());
-        std::printf("  %-15s %s\n", (std::string(picture.title) + ":").c_str(), png.c_str());
+        std::printf("  %-19s %s\n", (std::string(picture.title) + ":").c_str(), png.c_str());
     }
 
     const std::vector<ComponentResult> results = componentResults();
     const fs::path csv = out / "thermal_components.csv";
     if (!writeCsv(csv, results)) return fail("cannot write " + csv.string());
-    std::printf("  components CSV: %s\n", csv.c_str());
+    std::printf("  %-19s %s\n", "Components CSV:", csv.c_str());
     std::printf("Five hottest components:\n");
     for (std::size_t i = 0; i < results.size() && i < 5; ++i)
         std::printf("  %-6s %-16s %7.3f W  case %6.1f \u00B0C  junction %6.1f \u00B0C\n",
