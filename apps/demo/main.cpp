@@ -1,11 +1,12 @@
-// qor-demo: builds the demo design, opens it through the kernel and draws it into a PNG.
+// qor-demo: builds the demo design into a design file and draws its board into a PNG. The
+// analyses of the demo run through qor32 (see ./qor demo).
 //
 //   qor-demo <output folder>
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "board_pictures.h"
 #include "demo_design.h"
 #include "qor/design/design_file.h"
 #include "qor/kernel/kernel.h"
@@ -17,30 +18,6 @@ namespace {
 int fail(const std::string& message) {
     std::fprintf(stderr, "qor-demo: %s\n", message.c_str());
     return 1;
-}
-
-// Draws the open design's board, copper, components and outline into a PNG about widthPx wide.
-bool drawBoard(const std::string& png, int32_t widthPx) {
-    KRect frame;
-    if (!T_FrameTraceLines(-1, 63, &frame)) return false;
-    // A 5 % margin around the board; 64-bit arithmetic, since boards reach 2^31 units / 105.
-    const int64_t boardW = int64_t{frame.right} - frame.left, boardH = int64_t{frame.top} - frame.bottom;
-    const auto zoom = static_cast<int32_t>(std::max<int64_t>(1, boardW * 105 / 100 / widthPx));
-    const auto heightPx = static_cast<int32_t>(std::clamp<int64_t>(boardH * 105 / 100 / zoom, 1, 20000));
-    const int32_t surface = G_CreateRasterSurface(widthPx, heightPx);
-    const KViewRecord view{zoom, widthPx, heightPx, static_cast<int32_t>(frame.left + boardW / 2),
-                           static_cast<int32_t>(frame.bottom + boardH / 2), 0};
-    if (!surface || !G_OpenDC(surface, &view)) return false;
-    S_DrawSymbol(-DB_CurHier() - 400, -1, -1);  // copper areas
-    T_DrawAllTraceMask(1, 1);
-    V_DrawAllVias(1);
-    L_DrawAllComponents(1);
-    G_SetColor(11);
-    T_DrawAllRecords(-1, 1);
-    G_CloseDC();
-    const bool saved = G_SaveSurfacePng(surface, png.c_str()) == 1;
-    G_DeleteSurface(surface);
-    return saved;
 }
 
 }  // namespace
@@ -63,7 +40,12 @@ int main(int argc, char** argv) {
     if (!DB_OpenDesign(qdb.c_str())) return fail(DB_LastError());
 
     const fs::path png = out / "demo_board.png";
-    if (!drawBoard(png.string(), 1200)) {
+    const int32_t surface = qor::apps::openBoardSurface(1200);
+    if (surface) {
+        qor::apps::drawLayout();
+        qor::apps::drawOutline();
+    }
+    if (!surface || !qor::apps::closeAndSave(surface, png)) {
         DB_CloseDesign();
         return fail("cannot draw the board into " + png.string());
     }
