@@ -42,6 +42,10 @@ class EmMainWindow : public widgets::MainFrame {
   public:
     explicit EmMainWindow(widgets::StartupValues& values)
         : MainFrame(Description(), values, nullptr) {}
+
+  protected:
+    // The analysis tools come with the EM front end; until then only the neutral tool works.
+    bool ToolAvailable(int, int tool) const override { return tool == 10; }
 };
 
 }  // namespace

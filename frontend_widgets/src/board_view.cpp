@@ -106,9 +106,12 @@ void BoardView::ZoomToBoard() {
     ZoomToBox(double(extent_.right) - extent_.left, double(extent_.top) - extent_.bottom,
               (double(extent_.left) + extent_.right) / 2,
               (double(extent_.bottom) + extent_.top) / 2);
+    // The area gets its final size when the window is laid out: the board fills it then too.
+    fitBoard_ = true;
 }
 
 void BoardView::CentreOn(double x, double y) {
+    fitBoard_ = false;
     originX_ = std::clamp(x, -kDesignLimit, kDesignLimit);
     originY_ = std::clamp(y, -kDesignLimit, kDesignLimit);
     update();
@@ -192,6 +195,7 @@ void BoardView::clickAt(QPointF design) {
 
 void BoardView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    if (fitBoard_) ZoomToBoard();
     if (onActivity) onActivity();
 }
 

@@ -630,7 +630,7 @@ void MainFrame::buildToolPanel() {
         const frontend::Tool& t = m.tools[static_cast<size_t>(i)];
         b->setIcon(StripCell(toolStrip_, m.pictureBase + i));
         b->setVisible(t.enabled);
-        b->setEnabled(t.enabled);
+        b->setEnabled(t.enabled && ToolAvailable(panels_.currentMenu(), i));
         b->setToolTip(q(t.hint));
         b->setChecked(t.pressed);
     }
@@ -668,6 +668,10 @@ void MainFrame::PressSubTool(int subTool) {
 }
 
 void MainFrame::RunToolAction(int, int) {}
+
+bool MainFrame::ToolAvailable(int, int) const {
+    return true;
+}
 
 void MainFrame::handleShortText(const QString& text) {
     if (!text.startsWith('+')) return;

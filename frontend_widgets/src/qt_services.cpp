@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <cstdio>
 #include <memory>
 
 #include "qor/kernel/kernel.h"
@@ -110,6 +111,12 @@ void SetMessageHandler(MessageHandler handler) {
 void QtMessageBox::show(const frontend::MessageRequest& request) {
     if (messageHandler()) {
         messageHandler()(request);
+        return;
+    }
+    // Scripted runs without a person (pictures rendered offscreen) write the boxes to standard
+    // error instead of waiting for an OK.
+    if (qEnvironmentVariable("QOR_MESSAGE_BOXES") == "stderr") {
+        std::fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text.c_str());
         return;
     }
     QMessageBox::Icon icon = QMessageBox::NoIcon;

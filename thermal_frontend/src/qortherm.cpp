@@ -42,6 +42,10 @@ class ThermalMainWindow : public widgets::MainFrame {
   public:
     explicit ThermalMainWindow(widgets::StartupValues& values)
         : MainFrame(Description(), values, std::make_unique<ThermalEngineBinding>()) {}
+
+  protected:
+    // The analysis tools come with the thermal front end; until then only the neutral tool works.
+    bool ToolAvailable(int, int tool) const override { return tool == 9; }
 };
 
 }  // namespace

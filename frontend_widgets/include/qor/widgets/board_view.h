@@ -73,6 +73,7 @@ class BoardView : public QWidget {
     bool boxRequested_ = false;
     QPointF boxCorner_;
     int repaints_ = 0;
+    bool fitBoard_ = false;
 };
 
 }  // namespace qor::widgets

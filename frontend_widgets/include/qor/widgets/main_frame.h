@@ -149,6 +149,8 @@ class MainFrame : public QMainWindow,
 
     // A tool of the panel was pressed; the front ends run its action.
     virtual void RunToolAction(int menu, int tool);
+    // Whether the front end has built a tool's action; a tool without one is shown disabled.
+    virtual bool ToolAvailable(int menu, int tool) const;
 
     const FrameDescription& description() const { return description_; }
     QMenu* fileMenu() const { return fileMenu_; }
