@@ -485,6 +485,13 @@ void MainFrame::closeEvent(QCloseEvent* event) {
     if (loaded_ && !unloading_) unload();
 }
 
+void MainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The record carries the window state: a minimized or maximized window tells it at once.
+    if (event->type() == QEvent::WindowStateChange && loaded_ && !unloading_)
+        coordination_.PublishStatus(true, view_->operationCode());
+}
+
 void MainFrame::unload() {
     unloading_ = true;
     if (!values_.loadFailed) {

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +17,7 @@
 #include "qor/design/design_file.h"
 #include "qor/kernel/help.h"
 #include "qor/kernel/kernel.h"
+#include "qor/localtext/localtext.h"
 #include "qor/widgets/board_view.h"
 #include "qor/widgets/frame_component.h"
 
@@ -70,6 +74,7 @@ FrameDescription Thermal() {
     d.helpContents = "QORTHERM.HLP";
     d.menuProfile = "THMFSI.MEN";
     d.readoutLabel = "Temp: ";
+    d.readoutNumber = 3995;
     d.editMenus = {{1, "&Components", 9922}, {2, "&Board", 0}};
     d.toolPictures = {"A", "B", "C"};
     d.subToolPictures = {"45", "X"};
@@ -355,6 +360,77 @@ TEST_F(FrameTest, ContextHelpReachesTheHostOnlyWhileItsSwitchIsOn) {
     EXPECT_EQ(topics, std::vector<int>{9 * 13301 + 133 + 3 * 12 - 13443});
     E_SysTable(12)[0] = 0;
     kernel::setHelpDisplay({});
+}
+
+TEST_F(FrameTest, OutgoingCallsAndWindowStates) {
+    OpenDemo();
+    FrameComponent& c = Make();
+    ASSERT_TRUE(c.Load(2));
+    EXPECT_EQ(window().windowState(), 2);
+    window().AP_SendCmd("QORDIAGR", "OPEN,1");
+    window().AP_SendCmdAll("All,RD");
+    window().AP_Shell("/tmp/report.txt", 1);
+    EXPECT_EQ(notifications, (std::vector<std::string>{"QORDIAGR|OPEN,1", "QORTHERM|All,RD",
+                                                       "/tmp/report.txt|SHELL,1"}));
+    c.NotifyMe("", "All,DF");
+    EXPECT_EQ(window().windowState(), 0);
+    c.NotifyMe("", "All,MN");
+    EXPECT_EQ(window().windowState(), 1);
+    EXPECT_EQ(Record("QORTHERM").substr(0, 28), "Qor32 - Thermal Analyzer, 1,");
+}
+
+TEST_F(FrameTest, ReloadDiscardsTheBoardAndLoadsItAgainOrUnloads) {
+    OpenDemo();
+    FrameComponent& c = Make();
+    ASSERT_TRUE(c.Load(0));
+    engine.calls.clear();
+    c.NotifyMe("", "All,UP");
+    EXPECT_EQ(engine.calls,
+              (std::vector<std::string>{"delete", "load " + (dir_ / "qor32.ini").string()}));
+    EXPECT_TRUE(window().isVisible());
+    engine.calls.clear();
+    engine.loadSucceeds = false;
+    c.NotifyMe("", "All,UP");
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(notifications, std::vector<std::string>{"QORTHERM|SHUTDOWN"});
+    for (const std::string& call : engine.calls) EXPECT_NE(call, "save parameters");
+}
+
+TEST_F(FrameTest, WindowsAreLocalizedFromTheirTags) {
+    const std::string catalog = (dir_ / "de.txt").string();
+    std::ofstream(catalog) << "3995=Temperatur:\n991204=Einstellungen\n";
+    ASSERT_GT(L32_LoadCatalog(catalog.c_str()), 0);
+    OpenDemo();
+    FrameComponent& c = Make();
+    ASSERT_TRUE(c.Load(0));
+    EXPECT_EQ(window().findChild<QLabel*>("L_TempMsg")->text(), "Temperatur: ")
+        << "the default's trailing blank is kept";
+    EXPECT_EQ(window().findChild<QAction*>("M_SetPanel")->text(), "Einstellungen");
+    EXPECT_EQ(window().findChild<QAction*>("M_Exit")->text(), "E&xit") << "no text: default";
+    EXPECT_TRUE(window().findChild<QAction*>("M_SetPanel")->isChecked());
+}
+
+TEST_F(FrameTest, ModalDialogsCountInTheStatusRecord) {
+    OpenDemo();
+    FrameComponent& c = Make();
+    ASSERT_TRUE(c.Load(0));
+    auto* dialog = new QDialog;
+    std::string during;
+    QTimer::singleShot(0, dialog, [&, dialog] {
+        during = Record("QORTHERM");
+        dialog->accept();
+    });
+    window().ShowModalDialog(dialog);
+    EXPECT_EQ(during, "Qor32 - Thermal Analyzer, 0, 0,-1, 1");
+    EXPECT_EQ(Record("QORTHERM"), "Qor32 - Thermal Analyzer, 0, 0,-1, 0");
+}
+
+TEST_F(FrameTest, WithoutAServerPathHelpFilesHaveNoFolder) {
+    OpenDemo();
+    FrameComponent& c = Make();
+    c.SetSeverPath("  ");  // trimmed at start-up; the menu profile "/THMFSI.MEN" is missing
+    EXPECT_FALSE(c.Load(0));
+    EXPECT_EQ(values_.contextHelpFile, "/Qortherm.HLP");
 }
 
 }  // namespace
