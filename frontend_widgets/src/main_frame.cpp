@@ -313,6 +313,8 @@ void MainFrame::buildWindow() {
     connect(settingsPanelAction_, &QAction::toggled, settingsPanel_, &QWidget::setVisible);
     setCentralWidget(central);
     resize(900, 600);
+    // The window sees the keys before its controls do.
+    for (QWidget* w : central->findChildren<QWidget*>()) w->installEventFilter(this);
 }
 
 // ---- Start-up ----------------------------------------------------------------------------------
@@ -688,6 +690,8 @@ void MainFrame::handleShortText(const QString& text) {
 }
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched != this)
+        return handleKey(static_cast<QKeyEvent*>(event));
     if (event->type() == QEvent::Enter) {
         for (int i = 0; i < 11; ++i) {
             if (watched == tools_[static_cast<size_t>(i)]) {
@@ -706,10 +710,11 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainFrame::keyPressEvent(QKeyEvent* event) {
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
-        QMainWindow::keyPressEvent(event);
-        return;
-    }
+    if (!handleKey(event)) QMainWindow::keyPressEvent(event);
+}
+
+bool MainFrame::handleKey(QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     const int key = event->key();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool operationRunning = view_->operationCode() != 0;
@@ -724,24 +729,24 @@ void MainFrame::keyPressEvent(QKeyEvent* event) {
         showMessageLine(panels_.messageLine());
         if (o.kind == frontend::ShortcutOutcome::PressTool) PressTool(o.tool);
         if (o.kind == frontend::ShortcutOutcome::SwitchedMenu) SelectEditMenu(o.menu);
-        return;
+        return true;
     }
     if (!shift && key >= Qt::Key_F1 && key <= Qt::Key_F11) {
         QToolButton* b = subTools_[static_cast<size_t>(key - Qt::Key_F1)];
         if (b->isEnabled() && b->isVisible()) b->click();
-        return;
+        return true;
     }
     if (key == Qt::Key_Escape) {
         QToolButton* b = subTools_[10];
         if (b->isEnabled() && b->isVisible()) b->click();
-        return;
+        return true;
     }
     if (shift && key == Qt::Key_B) {
         view_->RequestBox();
         showMessageLine(LocalText("Select Box Zoom Area", 991172));
-        return;
+        return true;
     }
-    QMainWindow::keyPressEvent(event);
+    return false;
 }
 
 // ---- Windows of the analyzer -------------------------------------------------------------------

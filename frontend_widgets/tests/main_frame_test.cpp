@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -343,6 +344,13 @@ TEST_F(FrameTest, ToolPanelsFollowButtonsKeysShortcutsAndTheShortBox) {
     ASSERT_TRUE(c.SetHiddenText("F_Short", "+1"));
     EXPECT_EQ(w.toolPanels().currentMenu(), 1);
     EXPECT_EQ(line->text(), "Prompt one");
+
+    // The window sees the keys before its controls: a shortcut typed into the zoom box.
+    QLineEdit* zoomText = w.findChild<QComboBox*>("ZoomCombo")->lineEdit();
+    QTest::keyClicks(zoomText, "*aa");
+    EXPECT_TRUE(w.findChild<QToolButton*>("F_FSI(0)")->isChecked());
+    EXPECT_EQ(line->text(), "First (Shortcut: *AA)");
+    EXPECT_EQ(zoomText->text(), "") << "the typed keys are not passed on";
     EXPECT_FALSE(c.SetHiddenText("F_Other", "+2"));
 }
 

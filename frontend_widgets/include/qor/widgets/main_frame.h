@@ -170,6 +170,8 @@ class MainFrame : public QMainWindow,
     void readColours();
     void unload();
     void handleShortText(const QString& text);
+    // The window's keys, seen before its controls; true when the key was taken.
+    bool handleKey(QKeyEvent* event);
 
     FrameDescription description_;
     StartupValues& values_;
