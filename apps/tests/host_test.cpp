@@ -136,5 +136,18 @@ TEST_F(HostTest, CommandBoxReachesTheHiddenBoxesAndHelpShowsTopics) {
     E_SysTable(12)[0] = 0;
 }
 
+TEST(FrontEndLibraries, CreateOnlyTheClassesTheyPublish) {
+    const std::string dir = QOR_FRONTEND_LIBRARY_DIR;
+    std::string why;
+    FrontEndLibrary thermal;
+    ASSERT_TRUE(thermal.Load(dir + "/libQortherm.so", why)) << why;
+    EXPECT_EQ(thermal.Create("clsQorema"), nullptr);
+    EXPECT_EQ(thermal.Create("clsqortherm"), nullptr) << "class names match exactly";
+    FrontEndLibrary missing;
+    EXPECT_FALSE(missing.Load(dir + "/libQorNothing.so", why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_EQ(missing.Create("clsQortherm"), nullptr);
+}
+
 }  // namespace
 }  // namespace qor::host
