@@ -80,6 +80,9 @@ TEST_F(HostTest, BothAnalyzersRunSideBySideAndShutDownOnCommand) {
     ASSERT_NE(TopLevel("EMAMAIN"), nullptr);
     EXPECT_TRUE(TopLevel("THMMAIN")->isVisible());
     EXPECT_TRUE(TopLevel("EMAMAIN")->isVisible());
+    // Their analysis menus come with the analyzers' own tools: shown, disabled.
+    EXPECT_FALSE(TopLevel("THMMAIN")->findChild<QAction*>("M_Riso")->isEnabled());
+    EXPECT_FALSE(TopLevel("EMAMAIN")->findChild<QAction*>("M_FNetParam(0)")->isEnabled());
     EXPECT_STREQ(E_GetString("QORTHERMMW_"), "1");
     EXPECT_STREQ(E_GetString("QOREMA"), "Qor32 - Electromagnetic Analyzer, 0, 0,-1, 0");
     EXPECT_STREQ(E_GetString("QORTHERM"), "Qor32 - Thermal Analyzer, 0, 0,-1, 0");

@@ -32,6 +32,19 @@ widgets::FrameDescription Description() {
     d.readoutNumber = 4324;
     d.toolHelpItem = 2;
     d.editMenus = {{1, "&Components", 9922}};
+    d.pendingItems = {
+        {"&File", "M_FNetParam(0)", "Load Net Parameters", 4325},
+        {"&File", "M_FNetParam(1)", "Append Net Parameters", 4326},
+        {"&File", "M_FNetParamSave", "Save Net Parameters", 4327},
+        {"&Setup", "M_BParams", "&Board parameters", 4329},
+        {"&Setup", "M_TemPar", "&Field Calculation Parameters", 4330},
+        {"&Setup", "M_isoPar", "&Isoline Density", 4331},
+        {"&Run", "M_Riso", "Electromagnetic Analysis", 4332},
+        {"&Display", "NetsView", "Ne&ts", 4333},
+        {"&Display", "M_DDesigned", "As Designed", 3915},
+        {"&Display", "M_DBoard", "Colored Board", 3930},
+        {"&Display", "M_DIso", "Isolines", 4334},
+    };
     d.toolPictures = {"",   "",   "",   "",   "",   "",   "",   "",   "",   "",   "",
                       "NI", "CL", "NP", "RP", "TP", "FP", "ID", "FL", "FA", "SI", "--"};
     d.subToolPictures = {"45", "", "", "", "", "", "", "", "", "", "Esc"};

@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <map>
 
 #include "qor/frontend/list_parser.h"
 #include "qor/frontend/text_utils.h"
@@ -126,6 +127,22 @@ void MainFrame::buildWindow() {
     settingsPanelAction_ = TaggedAction(prefs, "M_SetPanel", "Settings Panel", 991204);
     settingsPanelAction_->setCheckable(true);
     settingsPanelAction_->setShortcut(QKeySequence("Ctrl+U"));
+    std::map<std::string, QMenu*> pendingMenus;
+    for (const auto& item : description_.pendingItems) {
+        if (item.menu == "&File") {  // the File menu's own items go before "E&xit"
+            QAction* a =
+                TaggedAction(fileMenu_, item.name.c_str(), item.caption.c_str(), item.number);
+            fileMenu_->insertAction(exit, a);
+            a->setEnabled(false);
+            continue;
+        }
+        QMenu*& menu = pendingMenus[item.menu];
+        if (!menu) {
+            menu = menuBar()->addMenu(q(item.menu));
+            menu->setObjectName(q("M_" + item.menu).remove('&'));
+        }
+        TaggedAction(menu, item.name.c_str(), item.caption.c_str(), item.number)->setEnabled(false);
+    }
     QMenu* help = menuBar()->addMenu(QString::fromUtf8("&?Help"));
     help->setObjectName("M_Help");
     SetTag(help, 993);

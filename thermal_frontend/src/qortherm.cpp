@@ -33,6 +33,16 @@ widgets::FrameDescription Description() {
     d.readoutNumber = 3995;
     d.toolHelpItem = 1;
     d.editMenus = {{1, "&Components", 9922}};
+    d.pendingItems = {
+        {"&Setup", "M_Colors", "&Colors", 9919},
+        {"&Setup", "M_IsoDensity", "&Isotherm Density", 397},
+        {"&Run", "M_Riso", "Thermo Analysis", 39102},
+        {"&Display", "M_DDesigned", "As Designed", 3915},
+        {"&Display", "M_DBoard", "Colored Board", 3930},
+        {"&Display", "M_DComponents", "Colored Components", 3932},
+        {"&Display", "M_DBoardComponents", "Colored Board + Components", 3931},
+        {"&Display", "M_DIso", "Isothermes", 3953},
+    };
     d.toolPictures = {"CT", "CL", "CP", "BP", "CO", "EP", "ID", "TL", "TA", "--", "CI"};
     d.subToolPictures = {"45", "", "", "", "", "", "", "", "", "", "Esc"};
     return d;

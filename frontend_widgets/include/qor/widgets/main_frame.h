@@ -58,6 +58,15 @@ struct FrameDescription {
         int number;
     };
     std::vector<EditMenu> editMenus;
+    // Menu items of the analyzer whose actions the front end has not built yet: shown disabled,
+    // under their menu's title.
+    struct PendingItem {
+        std::string menu;
+        std::string name;
+        std::string caption;
+        int number;
+    };
+    std::vector<PendingItem> pendingItems;
     // The captions of the picture strips' cells (P_FSI, P_OST), a few characters each.
     std::vector<std::string> toolPictures;
     std::vector<std::string> subToolPictures;
