@@ -2,9 +2,9 @@
 // plain scalar reference, and the fast path that gives the same bits.
 //
 // Every raster cell is evaluated for every piece. The fast path vectorizes along the rows of a
-// column (AVX2 when the processor has it, SSE2 otherwise), works on blocks of columns that stay
-// in cache while all pieces are added, and spreads the blocks over threads. Each cell still adds
-// the pieces in their order with the same operations, and this code is built without
+// column (AVX-512 or AVX2 when the processor has it, SSE2 otherwise), works on blocks of columns
+// that stay in cache while all pieces are added, and spreads the blocks over threads. Each cell
+// still adds the pieces in their order with the same operations, and this code is built without
 // floating-point contraction, so the result does not depend on the path or the thread count.
 #pragma once
 
@@ -55,10 +55,12 @@ bool pieceAddsField(const FieldPiece& piece);
 // The plain scalar reference: adds one piece to every cell, rows outer, columns inner.
 void addPieceReference(const FieldRaster& raster, const FieldPiece& piece);
 
-enum class FieldKernel { Automatic, Portable, Avx2 };
+// The cell loops: SSE2 (every x86-64), AVX2, AVX-512 (the F set); Automatic takes the widest
+// this processor runs.
+enum class FieldKernel { Automatic, Portable, Avx2, Avx512 };
 
-// True when this processor runs the AVX2 kernel.
-bool avx2Available();
+FieldKernel bestKernel();
+bool kernelAvailable(FieldKernel kernel);
 
 // How a long addition runs and how its caller follows it.
 struct FieldWork {

@@ -1,8 +1,8 @@
-// The fast path: the cell loop for AVX2 and for plain SSE2 (every x86-64 has it), chosen at run
-// time, on blocks of cells that threads take one after another.
+// The fast path: the cell loop for AVX-512, AVX2 and plain SSE2 (every x86-64 has it), chosen at
+// run time, on blocks of cells that threads take one after another.
 //
-// Every header is included before the AVX2 region: only the code of field_kernel_body.inc is
-// built for AVX2, so nothing shared with other files can pick up AVX2 instructions. FMA is not
+// Every header is included before the AVX regions: only the code of field_kernel_body.inc is
+// built for AVX, so nothing shared with other files can pick up AVX instructions. FMA is not
 // enabled, so no multiply and add can be fused into an instruction that rounds once.
 #include <emmintrin.h>
 #include <immintrin.h>
@@ -72,6 +72,48 @@ void addBlockAvx2(const BlockJob& job) {
 #pragma GCC pop_options
 #endif
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+#endif
+namespace avx512 {
+
+struct Pack {
+    using V = __m512d;
+    static constexpr int kLanes = 8;
+    static V set1(double v) { return _mm512_set1_pd(v); }
+    static V load(const double* p) { return _mm512_loadu_pd(p); }
+    static void store(double* p, V v) { _mm512_storeu_pd(p, v); }
+    // sqrt, max and min in their masked forms: GCC 12 takes the undefined source of the plain
+    // ones for an uninitialized value.
+    static V add(V a, V b) { return _mm512_add_pd(a, b); }
+    static V sub(V a, V b) { return _mm512_sub_pd(a, b); }
+    static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
+    static V div(V a, V b) { return _mm512_div_pd(a, b); }
+    static V sqrt(V a) { return _mm512_mask_sqrt_pd(a, 0xFF, a); }
+    static V abs(V a) { return _mm512_abs_pd(a); }
+    static V max(V a, V b) { return _mm512_mask_max_pd(a, 0xFF, a, b); }
+    static V min(V a, V b) { return _mm512_mask_min_pd(a, 0xFF, a, b); }
+    static V atLeast(V a, V floor) {
+        return _mm512_mask_blend_pd(_mm512_cmp_pd_mask(a, floor, _CMP_LT_OQ), a, floor);
+    }
+};
+
+#include "field_kernel_body.inc"
+
+void addBlockAvx512(const BlockJob& job) {
+    addBlock(job);
+}
+
+}  // namespace avx512
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
 namespace portable {
 
 struct Pack {
@@ -105,9 +147,19 @@ void addBlockPortable(const BlockJob& job) {
 using BlockFunction = void (*)(const BlockJob&);
 
 BlockFunction blockFunction(FieldKernel kernel) {
-    if (kernel == FieldKernel::Portable) return portable::addBlockPortable;
-    if (kernel == FieldKernel::Avx2 || avx2Available()) return avx2::addBlockAvx2;
-    return portable::addBlockPortable;
+    switch (kernel) {
+        case FieldKernel::Portable:
+            return portable::addBlockPortable;
+        case FieldKernel::Avx2:
+            return avx2::addBlockAvx2;
+        case FieldKernel::Avx512:
+            return avx512::addBlockAvx512;
+        case FieldKernel::Automatic:
+            break;
+    }
+    return bestKernel() == FieldKernel::Avx512 ? avx512::addBlockAvx512
+           : bestKernel() == FieldKernel::Avx2 ? avx2::addBlockAvx2
+                                               : portable::addBlockPortable;
 }
 
 // About 16 KiB of cells per block: the block's values stay in the first-level cache while every
@@ -138,12 +190,27 @@ Blocks splitIntoBlocks(const FieldRaster& raster) {
 
 }  // namespace
 
-bool avx2Available() {
-    static const bool available = [] {
+FieldKernel bestKernel() {
+    static const FieldKernel best = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
+        if (__builtin_cpu_supports("avx512f")) return FieldKernel::Avx512;
+        if (__builtin_cpu_supports("avx2")) return FieldKernel::Avx2;
+        return FieldKernel::Portable;
     }();
-    return available;
+    return best;
+}
+
+bool kernelAvailable(FieldKernel kernel) {
+    switch (kernel) {
+        case FieldKernel::Avx512:
+            return bestKernel() == FieldKernel::Avx512;
+        case FieldKernel::Avx2:
+            return bestKernel() != FieldKernel::Portable;
+        case FieldKernel::Portable:
+        case FieldKernel::Automatic:
+            break;
+    }
+    return true;
 }
 
 bool addPieces(const FieldRaster& raster, std::span<const FieldPiece> pieces,

@@ -134,8 +134,9 @@ TEST(FastField, GivesTheReferenceBitsOnRandomBoards) {
     };
     const Size sizes[] = {{1, 1, 3},    {1, 7, 5},     {13, 1, 5},  {31, 17, 40},
                           {9, 2051, 3}, {57, 46, 300}, {40, 33, 11}};
-    std::vector<FieldKernel> kernels = {FieldKernel::Portable};
-    if (avx2Available()) kernels.push_back(FieldKernel::Avx2);
+    std::vector<FieldKernel> kernels;
+    for (FieldKernel kernel : {FieldKernel::Portable, FieldKernel::Avx2, FieldKernel::Avx512})
+        if (kernelAvailable(kernel)) kernels.push_back(kernel);
     std::uint32_t seed = 1;
     for (const Size& size : sizes) {
         SCOPED_TRACE(::testing::Message() << size.columns << " x " << size.rows);
