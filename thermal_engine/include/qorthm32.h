@@ -40,6 +40,52 @@ typedef struct DeviceRecord {
     double caseAirCPerW;
 } DeviceRecord;
 
+/* Board parameters: 48 bytes. */
+typedef struct BoardParameters {
+    double insulatorConductivityWPerMK;
+    double copperThicknessMm; /* total copper thickness */
+    double emissivity;
+    double copperFractionPercent; /* surface fraction of copper */
+    double orientation;           /* 0 horizontal, 1 vertical; kept as a whole number */
+    double boardThicknessMm;
+} BoardParameters;
+
+/* Cooling parameters: 16 bytes. */
+typedef struct CoolingParameters {
+    int32_t direction; /* 0 none, 1 from the left, 2 right, 3 bottom, 4 top */
+    double airVelocityMPerS;
+    int32_t fanDistanceMm; /* distance of the fan from the board edge, whole millimetres */
+} CoolingParameters;
+
+/* Temperature parameters: 52 bytes. Window bounds are fiftieths of a degree. */
+typedef struct TemperatureParameters {
+    int32_t stepUnits; /* requested raster step, database units */
+    double ambientC;
+    int32_t scaleMode; /* 1 user colour limits, anything else automatic */
+    double colourUpperC;
+    double colourLowerC;
+    int32_t windowOn;
+    double windowUpperFiftieths; /* kept as a whole number */
+    double windowLowerFiftieths; /* kept as a whole number */
+} TemperatureParameters;
+
+/* Thermal parameters of one component: 68 bytes. */
+typedef struct ComponentParameters {
+    int32_t packageType; /* PackageTypeCode */
+    double minPowerW;
+    double maxPowerW;
+    double junctionCaseCPerW;
+    double caseAirCPerW;
+    int32_t dutyCyclePercent;
+    double fanSpeed; /* linear airflow at the component */
+    double heatsinkCPerW;
+    double interfaceCPerW;
+    uint8_t fanOn;
+    uint8_t heatsinkOn;
+    uint8_t interfaceOn;
+    uint8_t unused;
+} ComponentParameters;
+
 #pragma pack(pop)
 
 QOR_THM_STATIC_ASSERT(sizeof(DeviceRecord) == 48, "DeviceRecord is 48 bytes");
@@ -51,6 +97,44 @@ QOR_THM_STATIC_ASSERT(offsetof(DeviceRecord, junctionCaseCPerW) == 32,
                       "DeviceRecord.junctionCaseCPerW at 32");
 QOR_THM_STATIC_ASSERT(offsetof(DeviceRecord, caseAirCPerW) == 40,
                       "DeviceRecord.caseAirCPerW at 40");
+
+QOR_THM_STATIC_ASSERT(sizeof(BoardParameters) == 48, "BoardParameters is 48 bytes");
+QOR_THM_STATIC_ASSERT(offsetof(BoardParameters, insulatorConductivityWPerMK) == 0, "at 0");
+QOR_THM_STATIC_ASSERT(offsetof(BoardParameters, copperThicknessMm) == 8, "at 8");
+QOR_THM_STATIC_ASSERT(offsetof(BoardParameters, emissivity) == 16, "at 16");
+QOR_THM_STATIC_ASSERT(offsetof(BoardParameters, copperFractionPercent) == 24, "at 24");
+QOR_THM_STATIC_ASSERT(offsetof(BoardParameters, orientation) == 32, "at 32");
+QOR_THM_STATIC_ASSERT(offsetof(BoardParameters, boardThicknessMm) == 40, "at 40");
+
+QOR_THM_STATIC_ASSERT(sizeof(CoolingParameters) == 16, "CoolingParameters is 16 bytes");
+QOR_THM_STATIC_ASSERT(offsetof(CoolingParameters, direction) == 0, "at 0");
+QOR_THM_STATIC_ASSERT(offsetof(CoolingParameters, airVelocityMPerS) == 4, "at 4");
+QOR_THM_STATIC_ASSERT(offsetof(CoolingParameters, fanDistanceMm) == 12, "at 12");
+
+QOR_THM_STATIC_ASSERT(sizeof(TemperatureParameters) == 52, "TemperatureParameters is 52 bytes");
+QOR_THM_STATIC_ASSERT(offsetof(TemperatureParameters, stepUnits) == 0, "at 0");
+QOR_THM_STATIC_ASSERT(offsetof(TemperatureParameters, ambientC) == 4, "at 4");
+QOR_THM_STATIC_ASSERT(offsetof(TemperatureParameters, scaleMode) == 12, "at 12");
+QOR_THM_STATIC_ASSERT(offsetof(TemperatureParameters, colourUpperC) == 16, "at 16");
+QOR_THM_STATIC_ASSERT(offsetof(TemperatureParameters, colourLowerC) == 24, "at 24");
+QOR_THM_STATIC_ASSERT(offsetof(TemperatureParameters, windowOn) == 32, "at 32");
+QOR_THM_STATIC_ASSERT(offsetof(TemperatureParameters, windowUpperFiftieths) == 36, "at 36");
+QOR_THM_STATIC_ASSERT(offsetof(TemperatureParameters, windowLowerFiftieths) == 44, "at 44");
+
+QOR_THM_STATIC_ASSERT(sizeof(ComponentParameters) == 68, "ComponentParameters is 68 bytes");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, packageType) == 0, "at 0");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, minPowerW) == 4, "at 4");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, maxPowerW) == 12, "at 12");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, junctionCaseCPerW) == 20, "at 20");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, caseAirCPerW) == 28, "at 28");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, dutyCyclePercent) == 36, "at 36");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, fanSpeed) == 40, "at 40");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, heatsinkCPerW) == 48, "at 48");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, interfaceCPerW) == 56, "at 56");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, fanOn) == 64, "at 64");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, heatsinkOn) == 65, "at 65");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, interfaceOn) == 66, "at 66");
+QOR_THM_STATIC_ASSERT(offsetof(ComponentParameters, unused) == 67, "at 67");
 
 /* Package type codes: a byte in DeviceRecord, an int32 in component parameters. The codes 0 to 6
  * are older codes; 10 to 54 are the current ones. Unknown package names compile to 0. */
@@ -154,6 +238,51 @@ QOR_API int32_t THM_A_ErrorFunc(void);
 QOR_API int32_t THM_A_UsedMemory(void);    /* kilobytes, rounded up */
 QOR_API int32_t THM_A_DeviceStrings(void); /* kilobytes of device names, rounded up */
 QOR_API void THM_A_DeleteDataBase(void);
+
+/* The board model: loading from the open design, raster, analysis. Return 1, or 0 with
+ * THM_A_ErrorCode and THM_A_ErrorFunc set. */
+QOR_API int32_t THM_A_Qor_LoadDataBase(const char* profileFile);
+QOR_API int32_t THM_A_BoardShapeSet(void);
+QOR_API int32_t THM_A_AnalyseBoard(void);
+QOR_API void THM_A_GetBoardSize(int32_t* left, int32_t* bottom, int32_t* right, int32_t* top);
+QOR_API int32_t THM_A_GetBoardDimentions(int32_t* width, int32_t* height); /* returns height */
+
+/* Parameters. */
+QOR_API void THM_A_GetBoardParameters(BoardParameters* parameters);
+QOR_API void THM_A_SetBoardParameters(const BoardParameters* parameters);
+QOR_API void THM_A_GetCoolingParameters(CoolingParameters* parameters);
+QOR_API void THM_A_SetCoolingParameters(const CoolingParameters* parameters);
+QOR_API void THM_A_GetTemperatureParameters(TemperatureParameters* parameters);
+QOR_API void THM_A_SetTemperatureParameters(const TemperatureParameters* parameters);
+
+/* Components, by database component index. */
+QOR_API int32_t THM_A_Components(void);
+QOR_API void THM_A_ComponentGet(int32_t index, ComponentParameters* parameters);
+QOR_API void THM_A_ComponentSet(int32_t index, const ComponentParameters* parameters);
+QOR_API int32_t THM_A_LLComponentFirst(int32_t* known, int32_t* changed);
+QOR_API int32_t THM_A_LLComponentNext(int32_t* known, int32_t* changed);
+QOR_API int32_t THM_A_ComponentInsidePosition(int32_t x, int32_t y); /* slot number, 0 = none */
+
+/* Temperatures at a point of the board. */
+QOR_API int32_t THM_A_GetTemp(int32_t x, int32_t y, double* cellC, int32_t* index, double* caseC,
+                              double* junctionC);
+QOR_API int32_t THM_A_TemperatureGet(int32_t x, int32_t y, int32_t* index, double* temperatureC,
+                                     double* junctionC);
+
+/* Drawing through the kernel's current context. */
+QOR_API void THM_A_SetColorTable(const int32_t* colours16);
+QOR_API void THM_A_SetITDensity(int32_t densityFiftieths);
+QOR_API int32_t THM_A_GetITDensity(void);
+QOR_API void THM_A_DisplayBoard(void);
+QOR_API void THM_A_DisplayComponents(void);
+QOR_API void THM_A_DisplayBoardComponents(void);
+QOR_API void THM_A_DisplayIsotherms(void);
+QOR_API int32_t THM_A_ColorTempMin(void);  /* fiftieths of a degree */
+QOR_API int32_t THM_A_ColorTempGrid(void); /* fiftieths of a degree per colour */
+
+/* The analysis parameters of the design, kept as its named record "THERMO_C". */
+QOR_API int32_t THM_A_SaveParameters(void);
+QOR_API int32_t THM_A_LoadParameters(void);
 
 /* The selected device library. */
 QOR_API int32_t THM_L_LibraryCreate(const char* path);

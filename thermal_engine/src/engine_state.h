@@ -1,6 +1,7 @@
 // The one process-wide state of the thermal engine and the accounting of its board-model memory.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -49,6 +50,45 @@ struct EngineState {
     MemoryBlock rowTable;
     std::int32_t rasterOriginX = 0, rasterOriginY = 0, rasterEndX = 0, rasterEndY = 0;
     std::int32_t rasterStep = 0, rasterColumns = 0, rasterRows = 0;
+
+    std::int32_t requestedStepUnits = 0;
+
+    // Board parameters.
+    double insulatorConductivityWPerMK = 0;
+    double copperThicknessMm = 0;
+    double emissivity = 0;
+    double copperFractionPercent = 0;
+    std::int32_t orientation = 0;  // 0 horizontal, otherwise vertical
+    double boardThicknessMm = 0;
+    // Cooling parameters.
+    std::int32_t coolingDirection = 0;
+    double airVelocityMPerS = 0;
+    std::int32_t fanDistanceMm = 0;
+    // Temperature parameters.
+    double ambientC = 0;
+    std::int32_t scaleMode = 0;
+    double colourUpperC = 0;
+    double colourLowerC = 0;
+    std::int32_t windowOn = 0;
+    std::int32_t windowUpperFiftieths = 0;
+    std::int32_t windowLowerFiftieths = 0;
+    std::int32_t isothermDensityFiftieths = 0;
+    std::array<std::int32_t, 16> colourTable{};
+
+    // Results, fiftieths of a degree.
+    std::int32_t boardMinFiftieths = 0, boardMaxFiftieths = 0;
+    std::int32_t componentMinFiftieths = 0, componentMaxFiftieths = 0;
+    std::int32_t overallMinFiftieths = 0, overallMaxFiftieths = 0;
+    std::int32_t analysisPasses = 0;     // passes of the last analysis, the final one included
+    std::int64_t rasterCellUpdates = 0;  // cells the sources of the last analysis added to
+    // 0 nothing drawn yet, 1 board, 2 components, 3 both, 4 isotherms.
+    std::int32_t displayMode = 0;
+    std::int32_t colourScaleMinFiftieths = 0;
+    std::int32_t colourScaleStepFiftieths = 0;
+    // The next slot of the component iteration.
+    std::int32_t iterationSlot = 0;
+    // Worker threads of the analysis; 0 = as many as the machine has cores.
+    std::int32_t workerThreads = 0;
 
     // The host's profile file, given to the board load; every profile read of the engine uses it.
     std::string profileFile;

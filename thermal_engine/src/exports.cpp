@@ -1,8 +1,14 @@
 // The exported calls of QORTHM32. Each one catches everything: nothing crosses the C boundary.
 #include <utility>
 
+#include "board_model.h"
+#include "design_records.h"
+#include "drawing.h"
 #include "engine_state.h"
 #include "qorthm32.h"
+#include "queries.h"
+#include "raster.h"
+#include "solver.h"
 
 namespace qor::thm {
 namespace {
@@ -79,6 +85,136 @@ QOR_API int32_t THM_A_DeviceStrings(void) {
 
 QOR_API void THM_A_DeleteDataBase(void) {
     guardedVoid([] { qor::thm::deleteDataBase(engine()); });
+}
+
+QOR_API int32_t THM_A_Qor_LoadDataBase(const char* profileFile) {
+    return guarded(0, [&] { return qor::thm::loadDataBase(engine(), profileFile); });
+}
+
+QOR_API int32_t THM_A_BoardShapeSet(void) {
+    return guarded(0, [] { return qor::thm::boardShapeSet(engine()); });
+}
+
+QOR_API int32_t THM_A_AnalyseBoard(void) {
+    return guarded(1, [] { return qor::thm::analyseBoard(engine()); });
+}
+
+QOR_API void THM_A_GetBoardSize(int32_t* left, int32_t* bottom, int32_t* right, int32_t* top) {
+    const auto& s = engine();
+    if (left) *left = s.boardLeft;
+    if (bottom) *bottom = s.boardBottom;
+    if (right) *right = s.boardRight;
+    if (top) *top = s.boardTop;
+}
+
+QOR_API int32_t THM_A_GetBoardDimentions(int32_t* width, int32_t* height) {
+    const auto& s = engine();
+    if (width) *width = s.boardWidth;
+    if (height) *height = s.boardHeight;
+    return s.boardHeight;
+}
+
+QOR_API void THM_A_GetBoardParameters(BoardParameters* parameters) {
+    if (parameters) qor::thm::getBoardParameters(engine(), *parameters);
+}
+
+QOR_API void THM_A_SetBoardParameters(const BoardParameters* parameters) {
+    if (parameters) qor::thm::setBoardParameters(engine(), *parameters);
+}
+
+QOR_API void THM_A_GetCoolingParameters(CoolingParameters* parameters) {
+    if (parameters) qor::thm::getCoolingParameters(engine(), *parameters);
+}
+
+QOR_API void THM_A_SetCoolingParameters(const CoolingParameters* parameters) {
+    if (parameters) qor::thm::setCoolingParameters(engine(), *parameters);
+}
+
+QOR_API void THM_A_GetTemperatureParameters(TemperatureParameters* parameters) {
+    if (parameters) qor::thm::getTemperatureParameters(engine(), *parameters);
+}
+
+QOR_API void THM_A_SetTemperatureParameters(const TemperatureParameters* parameters) {
+    if (parameters) qor::thm::setTemperatureParameters(engine(), *parameters);
+}
+
+QOR_API int32_t THM_A_Components(void) {
+    return engine().componentCount;
+}
+
+QOR_API void THM_A_ComponentGet(int32_t index, ComponentParameters* parameters) {
+    if (parameters) qor::thm::componentGet(engine(), index, *parameters);
+}
+
+QOR_API void THM_A_ComponentSet(int32_t index, const ComponentParameters* parameters) {
+    if (parameters) qor::thm::componentSet(engine(), index, *parameters);
+}
+
+QOR_API int32_t THM_A_LLComponentFirst(int32_t* known, int32_t* changed) {
+    return qor::thm::componentFirst(engine(), known, changed);
+}
+
+QOR_API int32_t THM_A_LLComponentNext(int32_t* known, int32_t* changed) {
+    return qor::thm::componentNext(engine(), known, changed);
+}
+
+QOR_API int32_t THM_A_ComponentInsidePosition(int32_t x, int32_t y) {
+    return qor::thm::componentAt(engine(), x, y);
+}
+
+QOR_API int32_t THM_A_GetTemp(int32_t x, int32_t y, double* cellC, int32_t* index, double* caseC,
+                              double* junctionC) {
+    return qor::thm::getTemp(engine(), x, y, cellC, index, caseC, junctionC);
+}
+
+QOR_API int32_t THM_A_TemperatureGet(int32_t x, int32_t y, int32_t* index, double* temperatureC,
+                                     double* junctionC) {
+    return qor::thm::temperatureGet(engine(), x, y, index, temperatureC, junctionC);
+}
+
+QOR_API void THM_A_SetColorTable(const int32_t* colours16) {
+    if (!colours16) return;
+    for (std::size_t i = 0; i < 16; ++i) engine().colourTable[i] = colours16[i];
+}
+
+QOR_API void THM_A_SetITDensity(int32_t densityFiftieths) {
+    engine().isothermDensityFiftieths = densityFiftieths;
+}
+
+QOR_API int32_t THM_A_GetITDensity(void) {
+    return engine().isothermDensityFiftieths;
+}
+
+QOR_API void THM_A_DisplayBoard(void) {
+    guardedVoid([] { qor::thm::displayBoard(engine()); });
+}
+
+QOR_API void THM_A_DisplayComponents(void) {
+    guardedVoid([] { qor::thm::displayComponents(engine()); });
+}
+
+QOR_API void THM_A_DisplayBoardComponents(void) {
+    guardedVoid([] { qor::thm::displayBoardComponents(engine()); });
+}
+
+QOR_API void THM_A_DisplayIsotherms(void) {
+    guardedVoid([] { qor::thm::displayIsotherms(engine()); });
+}
+
+QOR_API int32_t THM_A_ColorTempMin(void) {
+    return engine().colourScaleMinFiftieths;
+}
+
+QOR_API int32_t THM_A_ColorTempGrid(void) {
+    return engine().colourScaleStepFiftieths;
+}
+
+QOR_API int32_t THM_A_SaveParameters(void) {
+    return guarded(0, [] { return qor::thm::saveParameters(engine()); });
+}
+
+QOR_API int32_t THM_A_LoadParameters(void) {
+    return guarded(0, [] { return qor::thm::loadParameters(engine()); });
 }
 
 QOR_API int32_t THM_L_LibraryCreate(const char* path) {

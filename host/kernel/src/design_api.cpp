@@ -429,3 +429,75 @@ int32_t T_FrameTraceLines(int32_t trace, int32_t layerMask, KRect* frame) {
 }
 
 }  // extern "C"
+
+// ---- Symbol entries and item arrays --------------------------------------------------------------
+
+namespace {
+
+const qor::design::Symbol* symbolOfArray(int32_t array) {
+    return objectKind(array) == kSymbolItemArray ? findSymbol(objectNumber(array)) : nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t S_FrameSymbolEntries(int32_t symbol, KRect* frame) {
+    return guard(0, [&] {
+        const auto* s = findSymbol(symbol);
+        if (!s || !frame || s->pads.empty()) return 0;
+        qor::design::Rect r;
+        bool any = false;
+        for (const auto& p : s->pads) widen(r, any, {p.x, p.y});
+        toKRect(r, frame);
+        return 1;
+    });
+}
+
+int32_t S_ReadSymbolEntry(int32_t symbol, int32_t position, KEntryRecord* entry) {
+    return guard(0, [&] {
+        const auto* s = findSymbol(symbol);
+        if (!s || !entry || position < 1 || static_cast<size_t>(position) > s->pads.size()) return 0;
+        const auto& p = s->pads[static_cast<size_t>(position - 1)];
+        *entry = KEntryRecord{p.pin, p.x, p.y, p.padStack};
+        return 1;
+    });
+}
+
+int32_t S_SymbolItemArray(int32_t symbol) {
+    return guard(0, [&] { return findSymbol(symbol) ? makeObject(kSymbolItemArray, symbol) : 0; });
+}
+
+int32_t OA_SearchMask(int32_t array, int32_t from, int32_t mask) {
+    return guard(0, [&] {
+        const auto* s = symbolOfArray(array);
+        if (!s) return 0;
+        for (auto i = static_cast<size_t>(std::max(from, 1)); i <= s->items.size(); ++i)
+            if (s->items[i - 1].mask & mask) return static_cast<int32_t>(i);
+        return 0;
+    });
+}
+
+int32_t OA_GetCount(int32_t array) {
+    return guard(0, [&] {
+        const auto* s = symbolOfArray(array);
+        return s ? static_cast<int32_t>(std::min<size_t>(s->items.size(), INT32_MAX)) : 0;
+    });
+}
+
+int32_t I_ReadItem(int32_t array, int32_t position, KItemRecord* out) {
+    return guard(0, [&] {
+        const auto* s = symbolOfArray(array);
+        if (!s || !out || position < 1 || static_cast<size_t>(position) > s->items.size()) return 0;
+        const auto& it = s->items[static_cast<size_t>(position - 1)];
+        KItemRecord r{};
+        r.kind = it.kind, r.flags = it.flags, r.mask = it.mask, r.link = it.link, r.layer = it.layer;
+        r.x = it.x, r.y = it.y, r.dx = it.dx, r.dy = it.dy, r.width = it.width, r.gap = it.gap;
+        r.angle = it.angle, r.textSize = it.textSize, r.attributes = it.attributes;
+        r.text = it.text.c_str();
+        *out = r;
+        return 1;
+    });
+}
+
+}  // extern "C"

@@ -37,6 +37,7 @@ enum ObjectKind : int32_t {
     kNodeObject = 8,
     kTraceObject = 9,
     kRecordObject = 10,
+    kSymbolItemArray = 11,  // the item array of a symbol; the number is the symbol's
 };
 inline int32_t makeObject(ObjectKind kind, int32_t number) {
     return static_cast<int32_t>((static_cast<uint32_t>(kind) << 24) | (static_cast<uint32_t>(number) & 0xFFFFFFu));

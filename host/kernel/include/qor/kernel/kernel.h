@@ -114,6 +114,33 @@ typedef struct KSymbolRecord {
     const char* name;      /* +20 */
 } KSymbolRecord;
 
+/* Pin entry of a symbol (S_ReadSymbolEntry), relative to the symbol's origin. */
+typedef struct KEntryRecord {
+    int32_t pin;      /* +0 pin number */
+    int32_t x;        /* +4 */
+    int32_t y;        /* +8 */
+    int32_t padStack; /* +12 pad stack number */
+} KEntryRecord;
+
+/* Item of an item array (I_ReadItem): line (kind 1), box (3) or text (6). */
+typedef struct KItemRecord {
+    int32_t kind;       /* +0 */
+    int32_t flags;      /* +4 */
+    int32_t mask;       /* +8 */
+    int32_t link;       /* +12 */
+    int32_t layer;      /* +16 */
+    int32_t x;          /* +20 start point (text position) */
+    int32_t y;          /* +24 */
+    int32_t dx;         /* +28 offset to the end point (box: width) */
+    int32_t dy;         /* +32 (box: height) */
+    int32_t width;      /* +36 line width */
+    int32_t gap;        /* +40 */
+    int32_t angle;      /* +44 */
+    int32_t textSize;   /* +48 */
+    int32_t attributes; /* +52 */
+    const char* text;   /* +56 text of a text item ("" otherwise) */
+} KItemRecord;
+
 /* Node (N_ReadNode), 28 bytes: the kernel writes exactly this much. */
 typedef struct KNodeRecord {
     int32_t flags;     /* +0 */
@@ -186,6 +213,22 @@ QOR_API int32_t L_FrameCompItems(int32_t index, KRect* frame);
 QOR_API int32_t D_ReadDevice(int32_t device, KDeviceRecord* record);
 QOR_API int32_t D_Device(int32_t index);
 QOR_API int32_t S_ReadSymbol(int32_t symbol, KSymbolRecord* record);
+/* The frame of a symbol's pin entries, relative to its origin; 0 when it has none. */
+QOR_API int32_t S_FrameSymbolEntries(int32_t symbol, KRect* frame);
+/* Our own: the pin entry at position 1 ... padCount (S_ReadSymbol) of a symbol; 1 or 0. */
+QOR_API int32_t S_ReadSymbolEntry(int32_t symbol, int32_t position, KEntryRecord* entry);
+
+/* ---- OA_, I_: item arrays and items ------------------------------------------------------------ */
+
+/* Item arrays so far are those of symbols. The item array of a symbol (its graphics, naming texts,
+ * copper-area outlines); 0 = no symbol. */
+QOR_API int32_t S_SymbolItemArray(int32_t symbol);
+/* The next position >= from (positions start at 1) whose item has any bit of mask; 0 = none. */
+QOR_API int32_t OA_SearchMask(int32_t array, int32_t from, int32_t mask);
+/* The number of items of an array; 0 for an unknown array. */
+QOR_API int32_t OA_GetCount(int32_t array);
+/* Reads the item at a position of an array; 1 or 0. */
+QOR_API int32_t I_ReadItem(int32_t array, int32_t position, KItemRecord* item);
 
 /* ---- N_: nets and nodes ---------------------------------------------------------------------- */
 
@@ -295,6 +338,12 @@ static_assert(sizeof(KDeviceRecord) == 4 + 2 * sizeof(void*));
 static_assert(offsetof(KSymbolRecord, padCount) == 4 && offsetof(KSymbolRecord, itemCount) == 8 &&
               offsetof(KSymbolRecord, padStackCount) == 12 && offsetof(KSymbolRecord, mask) == 16 &&
               offsetof(KSymbolRecord, name) == 20);
+static_assert(sizeof(KEntryRecord) == 16);
+static_assert(offsetof(KEntryRecord, x) == 4 && offsetof(KEntryRecord, y) == 8 &&
+              offsetof(KEntryRecord, padStack) == 12);
+static_assert(offsetof(KItemRecord, mask) == 8 && offsetof(KItemRecord, link) == 12 &&
+              offsetof(KItemRecord, x) == 20 && offsetof(KItemRecord, attributes) == 52 &&
+              offsetof(KItemRecord, text) == 56);
 static_assert(sizeof(KNodeRecord) == 28);
 static_assert(offsetof(KNodeRecord, net) == 4 && offsetof(KNodeRecord, mask) == 8 &&
               offsetof(KNodeRecord, component) == 12 && offsetof(KNodeRecord, pin) == 16 &&
