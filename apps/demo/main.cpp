@@ -1,5 +1,6 @@
 // qor-demo: builds the demo design, opens it through the kernel, draws it into a PNG, then loads it
-// into the thermal engine, analyses it and writes the results as pictures and a CSV.
+// into the thermal engine, analyses it and writes the results as pictures and a CSV; finally the
+// field engine computes the near field of two driven nets and draws it as a map and isolines.
 //
 //   qor-demo <output folder> [profile file]
 //
@@ -21,6 +22,7 @@
 #include "demo_design.h"
 #include "qor/design/design_file.h"
 #include "qor/kernel/kernel.h"
+#include "qorema32.h"
 #include "qorthm32.h"
 
 namespace fs = std::filesystem;
@@ -41,12 +43,18 @@ int32_t openBoardSurface(int32_t widthPx) {
     KRect frame;
     if (!T_FrameTraceLines(-1, 63, &frame)) return 0;
     // A 5 % margin around the board; 64-bit arithmetic, since boards reach 2^31 units / 105.
-    const int64_t boardW = int64_t{frame.right} - frame.left, boardH = int64_t{frame.top} - frame.bottom;
+    const int64_t boardW = int64_t{frame.right} - frame.left,
+                  boardH = int64_t{frame.top} - frame.bottom;
     const auto zoom = static_cast<int32_t>(std::max<int64_t>(1, boardW * 105 / 100 / widthPx));
-    const auto heightPx = static_cast<int32_t>(std::clamp<int64_t>(boardH * 105 / 100 / zoom, 1, 20000));
+    const auto heightPx =
+        static_cast<int32_t>(std::clamp<int64_t>(boardH * 105 / 100 / zoom, 1, 20000));
     const int32_t surface = G_CreateRasterSurface(widthPx, heightPx);
-    const KViewRecord view{zoom, widthPx, heightPx, static_cast<int32_t>(frame.left + boardW / 2),
-                           static_cast<int32_t>(frame.bottom + boardH / 2), 0};
+    const KViewRecord view{zoom,
+                           widthPx,
+                           heightPx,
+                           static_cast<int32_t>(frame.left + boardW / 2),
+                           static_cast<int32_t>(frame.bottom + boardH / 2),
+                           0};
     if (!surface || !G_OpenDC(surface, &view)) return 0;
     return surface;
 }
@@ -77,12 +85,12 @@ bool drawBoard(const fs::path& png, int32_t widthPx) {
     return closeAndSave(surface, png);
 }
 
-// Appends a legend of the 16 colours and the temperatures they stand for to the right of a PNG.
-bool addLegend(const fs::path& png, const std::string& title) {
+// Appends a legend of the 16 colours, labelled from coldest (0) to hottest (15), to the right of a
+// PNG.
+bool addLegend(const fs::path& png, const std::string& title, const std::vector<QString>& labels) {
     const QImage board(QString::fromStdString(png.string()));
-    if (board.isNull()) return false;
-    const int32_t minFiftieths = THM_A_ColorTempMin(), stepFiftieths = THM_A_ColorTempGrid();
-    constexpr int kRow = 28, kWidth = 250;
+    if (board.isNull() || labels.size() != 16) return false;
+    constexpr int kRow = 28, kWidth = 330;
     QImage out(board.width() + kWidth, std::max(board.height(), 17 * kRow + 20),
                QImage::Format_RGB32);
     out.fill(Qt::black);
@@ -98,15 +106,30 @@ bool addLegend(const fs::path& png, const std::string& title) {
         const int y = 40 + (15 - i) * kRow;
         p.fillRect(x, y, 36, kRow - 6,
                    QColor::fromRgb(static_cast<QRgb>(G_PaletteRgb(kColourTable[i]))));
-        const double from = (minFiftieths + i * stepFiftieths) / 50.0;
-        const double to = (minFiftieths + (i + 1) * stepFiftieths) / 50.0;
-        const QString text = i == 15  ? QString::asprintf("%.1f \u00B0C and above", from)
-                             : i == 0 ? QString::asprintf("below %.1f \u00B0C", to)
-                                      : QString::asprintf("%.1f to %.1f \u00B0C", from, to);
-        p.drawText(x + 46, y + kRow - 11, text);
+        p.drawText(x + 46, y + kRow - 11, labels[static_cast<std::size_t>(i)]);
     }
     p.end();
     return out.save(QString::fromStdString(png.string()));
+}
+
+// The legend of a colour scale that starts at `min` and rises `step` per colour, each bound written
+// by `text`.
+std::vector<QString> scaleLabels(int32_t min, int32_t step, QString (*text)(double)) {
+    std::vector<QString> labels(16);
+    for (int i = 0; i < 16; ++i) {
+        const QString from = text(min + i * step);
+        const QString to = text(min + (i + 1) * step);
+        labels[static_cast<std::size_t>(i)] = i == 15  ? from + " and above"
+                                              : i == 0 ? "below " + to
+                                                       : from + " to " + to;
+    }
+    return labels;
+}
+
+std::vector<QString> temperatureLabels() {
+    return scaleLabels(THM_A_ColorTempMin(), THM_A_ColorTempGrid(), [](double fiftieths) {
+        return QString::asprintf("%.1f \u00B0C", fiftieths / 50.0);
+    });
 }
 
 struct ComponentResult {
@@ -212,7 +235,7 @@ int thermalDemo(const fs::path& out, const std::string& profile) {
             picture.display();
         }
         drawOutline();
-        if (!closeAndSave(surface, png) || !addLegend(png, picture.title))
+        if (!closeAndSave(surface, png) || !addLegend(png, picture.title, temperatureLabels()))
             return fail("cannot write " + png.string());
         std::printf("  %-19s %s\n", (std::string(picture.title) + ":").c_str(), png.c_str());
     }
@@ -227,6 +250,80 @@ int thermalDemo(const fs::path& out, const std::string& profile) {
                     results[i].name.c_str(), results[i].device.c_str(), results[i].powerW,
                     results[i].caseC, results[i].junctionC);
     THM_A_DeleteDataBase();
+    return 0;
+}
+
+// The range of the last normalisation, for the field legend: normalised units back to V/m.
+double gFieldMin = 0, gFieldMax = 0;
+
+double normalisedToVPerM(double n) {
+    return (gFieldMin + (n - 1) / 1000 * (gFieldMax - gFieldMin)) * 1e-4;
+}
+
+// Drives two nets of the open design, computes their near field and writes it as a coloured board
+// and as isolines.
+int fieldDemo(const fs::path& out, const std::string& profile) {
+    if (!EMA_A_Qor_LoadDataBase(profile.c_str()))
+        return fail("the field engine cannot load the design: code " +
+                    std::to_string(EMA_A_ErrorCode()) + ", stage " +
+                    std::to_string(EMA_A_ErrorFunc()));
+    EMA_A_SetColorTable(kColourTable);
+    FieldParameters parameters{};
+    EMA_A_GetFieldParameters(&parameters);
+    parameters.stepUnits = 25400;  // 0.254 mm
+    EMA_A_SetFieldParameters(&parameters);
+    if (!EMA_A_BoardShapeSet())
+        return fail("the field raster does not fit: code " + std::to_string(EMA_A_ErrorCode()));
+    struct Drive {
+        const char* net;
+        double volts, hertz;
+    };
+    std::printf("Near field:\n");
+    EMA_Clear_Field();
+    for (const Drive& d : {Drive{"OSC_IN", 3.3, 8e6}, Drive{"SER", 3.3, 10e6}}) {
+        const int32_t net = OM_FindName(DB_NetMap(), d.net);
+        if (!net) return fail(std::string("the demo design has no net ") + d.net);
+        if (!EMA_Calc_Field(net, d.volts, d.hertz))
+            return fail(std::string("the field of ") + d.net + " failed: code " +
+                        std::to_string(EMA_A_ErrorCode()));
+        std::printf("  %-19s %.1f V at %.0f MHz\n", (std::string(d.net) + ":").c_str(), d.volts,
+                    d.hertz / 1e6);
+    }
+    EMA_Min_Max_Field();
+    EMA_A_FieldMinMax(&gFieldMin, &gFieldMax);
+    std::printf("  %-19s %.3g to %.3g V/m\n", "Field range:", gFieldMin * 1e-4, gFieldMax * 1e-4);
+    struct Picture {
+        const char* file;
+        const char* title;
+        void (*display)();
+    };
+    for (const Picture& picture :
+         {Picture{"field_board.png", "Near field", EMA_A_DisplayBoard},
+          Picture{"field_isolines.png", "Field isolines", EMA_A_DisplayIsotherms}}) {
+        const fs::path png = out / picture.file;
+        const int32_t surface = openBoardSurface(1200);
+        if (!surface) return fail("cannot open a surface for " + png.string());
+        if (picture.display == EMA_A_DisplayBoard) {
+            G_SetStyle(16);  // filled cells
+            picture.display();
+            G_SetStyle(0);
+            T_DrawAllTraceMask(1, 1);
+        } else {
+            T_DrawAllTraceMask(1, 1);
+            L_DrawAllComponents(1);
+            G_SetColor(15);
+            picture.display();
+        }
+        drawOutline();
+        const std::vector<QString> labels =
+            scaleLabels(EMA_A_ColorTempMin(), EMA_A_ColorTempGrid(), [](double normalised) {
+                return QString::asprintf("%.3g V/m", normalisedToVPerM(normalised));
+            });
+        if (!closeAndSave(surface, png) || !addLegend(png, picture.title, labels))
+            return fail("cannot write " + png.string());
+        std::printf("  %-19s %s\n", (std::string(picture.title) + ":").c_str(), png.c_str());
+    }
+    EMA_A_DeleteDataBase();
     return 0;
 }
 
@@ -268,7 +365,8 @@ int main(int argc, char** argv) {
                 OM_GetCount(DB_LayCompMap()), OM_GetCount(DB_NetMap()), OM_GetCount(DB_TraceMap()));
     std::printf("  design file:   %s\n", qdb.c_str());
     std::printf("  board picture: %s\n", png.c_str());
-    const int result = thermalDemo(out, profile.string());
+    int result = thermalDemo(out, profile.string());
+    if (result == 0) result = fieldDemo(out, profile.string());
     DB_CloseDesign();
     return result;
 }
