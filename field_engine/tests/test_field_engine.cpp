@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "board_model.h"
+#include "demo_design.h"
 #include "field_engine.h"
 #include "field_test_support.h"
 #include "qor/design/builder.h"
@@ -352,6 +353,54 @@ TEST(InsideTest, AngleFactorDecidesAtANarrowTip) {
     };
     EXPECT_TRUE(insideAtTip(thm::fieldVariant()));
     EXPECT_FALSE(insideAtTip(thm::thermalVariant()));
+}
+
+}  // namespace
+}  // namespace qor::ema
+
+namespace qor::ema {
+namespace {
+
+// The demo design, every net with traces driven: the engine's field has the plain formula's bits.
+TEST(DemoDesignField, EveryNetGivesThePlainFormulasBits) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("qor_field_demo_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string path = (dir / "demo.qdb").string();
+    std::string error;
+    ASSERT_TRUE(design::DesignFile::create(path, examples::buildDemoDesign(), error)) << error;
+    ASSERT_EQ(DB_OpenDesign(path.c_str()), 1) << DB_LastError();
+    const std::string profile = (dir / "qor32.ini").string();
+    std::ofstream(profile) << "[Qor32]\n";
+    EMA_A_DeleteDataBase();
+    ASSERT_EQ(EMA_A_Qor_LoadDataBase(profile.c_str()), 1);
+    FieldParameters p{};
+    EMA_A_GetFieldParameters(&p);
+    p.stepUnits = 50800;
+    EMA_A_SetFieldParameters(&p);
+    ASSERT_EQ(EMA_A_BoardShapeSet(), 1);
+
+    std::vector<double> expected = fieldState().grid;
+    FieldRaster reference = fieldState().raster();
+    reference.values = expected.data();
+    std::size_t pieces = 0;
+    const std::int32_t nets = DB_NetMap();
+    std::int32_t cursor = OM_GetFirst(nets);
+    for (std::int32_t net = OM_SearchMask(nets, &cursor, 0, 0); net != 0;
+         net = OM_SearchMask(nets, &cursor, 0, 0)) {
+        const double volts = 1 + net % 5, hertz = 1e6 * (1 + net % 7);
+        ASSERT_EQ(EMA_Calc_Field(net, volts, hertz), 1);
+        const NetPieces netPieces = collectNetPieces(net, volts, hertz, kernelTraceAccess());
+        testing::addAllReference(reference, netPieces.pieces);
+        pieces += netPieces.pieces.size();
+    }
+    EXPECT_GT(pieces, 50u);
+    EXPECT_EQ(firstDifference(fieldState().grid, expected), -1);
+
+    EMA_A_DeleteDataBase();
+    DB_CloseDesign();
+    fs::remove_all(dir);
 }
 
 }  // namespace
