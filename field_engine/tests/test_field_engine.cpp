@@ -405,3 +405,39 @@ TEST(DemoDesignField, EveryNetGivesThePlainFormulasBits) {
 
 }  // namespace
 }  // namespace qor::ema
+
+namespace qor::ema {
+namespace {
+
+// The field engine's library search compares device names exactly; the thermal engine's ignores
+// case.
+TEST(FieldLibrary, DeviceSearchIsCaseSensitive) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("qor_field_lib_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string path = (dir / "ICS.TAL").string();
+    std::ofstream(path).close();
+    const auto found = [&](thm::DeviceLibrary& library, const char* name) {
+        EXPECT_EQ(library.select(path.c_str()), 0);
+        DeviceRecord record{};
+        const std::int32_t result = library.search(name, &record);
+        library.release();
+        return result;
+    };
+    thm::DeviceLibrary& library = thm::engine().library;
+    ASSERT_EQ(library.create(path.c_str()), 0);
+    ASSERT_EQ(library.select(path.c_str()), 0);
+    DeviceRecord lm358{};
+    ASSERT_EQ(library.insert("LM358", &lm358), 0);
+    ASSERT_EQ(library.close(), 0);
+
+    EXPECT_EQ(found(library, "LM358"), 1);
+    EXPECT_EQ(found(library, "lm358"), 0);
+    thm::DeviceLibrary thermal(thm::thermalVariant().library);
+    EXPECT_EQ(found(thermal, "lm358"), 1);
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qor::ema
