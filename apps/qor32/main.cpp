@@ -1,21 +1,33 @@
 // qor32: headless work on boards and designs.
 //
 //   qor32 import BOARD.kicad_pcb -o DESIGN.qdb
+//   qor32 thermal DESIGN.qdb --out DIR
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <QGuiApplication>
+#include <cstdlib>
+
 #include "qor/importers/kicad.h"
+#include "thermal_command.h"
 
 namespace {
+
+// Qt's note about a missing runtime folder means nothing to a batch run.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (message.startsWith("QStandardPaths:")) return;
+    std::fprintf(stderr, "%s%s\n", type >= QtCriticalMsg ? "qor32: " : "", message.toLocal8Bit().constData());
+}
 
 constexpr const char* kUsage =
     "usage: qor32 <command> [options]\n"
     "\n"
     "commands:\n"
     "  import   read a KiCad board (.kicad_pcb) into a design file (.qdb)\n"
+    "  thermal  thermal analysis of a design: pictures, components.csv, report.json\n"
     "\n"
     "'qor32 <command> --help' describes a command.\n";
 
@@ -89,5 +101,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "import") return runImport(args);
+    if (command == "thermal") {
+        // Pictures and their legends are drawn with Qt; no window system is needed.
+        if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        qInstallMessageHandler(quietQtMessages);
+        QGuiApplication app(argc, argv);
+        return qor::cli::runThermal(args, argv[0]);
+    }
     return usageError(kUsage, "unknown command " + command);
 }

@@ -65,4 +65,6 @@ void installInterruptHandler() {
 
 bool interrupted() { return gInterrupted.load(); }
 
+const std::atomic<bool>& interruptFlag() { return gInterrupted; }
+
 }  // namespace qor::cli

@@ -4,6 +4,7 @@
 // bar; otherwise a plain line is written at every tenth of the work.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -40,5 +41,7 @@ private:
 // Ctrl-C sets a flag that long work polls; a second Ctrl-C ends the program at once.
 void installInterruptHandler();
 bool interrupted();
+// The flag itself, for work that polls it on other threads.
+const std::atomic<bool>& interruptFlag();
 
 }  // namespace qor::cli
