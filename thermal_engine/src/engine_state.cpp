@@ -8,12 +8,21 @@
 namespace qor::thm {
 namespace {
 
-EngineState g_engine;
+// The field engine's code for running out of memory while opening a library file.
+constexpr std::int32_t kFieldLibraryOpenNoMemory = 1004;
 
 }  // namespace
 
-EngineState& engine() {
-    return g_engine;
+EngineVariant thermalVariant() {
+    return EngineVariant{};
+}
+
+EngineVariant fieldVariant() {
+    EngineVariant v;
+    v.degreesPerRadian = 57.29577951308232;
+    v.library.searchIgnoresCase = false;
+    v.library.openNoMemoryCode = kFieldLibraryOpenNoMemory;
+    return v;
 }
 
 EngineState::~EngineState() {

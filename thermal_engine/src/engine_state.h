@@ -1,4 +1,7 @@
-// The one process-wide state of the thermal engine and the accounting of its board-model memory.
+// The one process-wide state of an engine and the accounting of its board-model memory.
+//
+// The field engine (QOREMA32) builds the board model, raster, drawing and library code a second
+// time, with its own state; what it does differently is in EngineVariant.
 #pragma once
 
 #include <array>
@@ -28,12 +31,27 @@ inline constexpr std::size_t kTemperatureGridBytes = 3000000;
 inline constexpr std::size_t kBoardMaskBytes = 750000;
 inline constexpr std::size_t kRowTableBytes = 3600;
 
+// The differences of the field engine's board code from the thermal engine's.
+struct EngineVariant {
+    // Degrees per radian of the inside test: 180/3.14 for the thermal engine, 180/pi for the field
+    // engine, so a point near an outline vertex can fall differently.
+    double degreesPerRadian = 57.324840764331206;
+    // Device search by case and the out-of-memory code of opening a library.
+    DeviceLibrary::Options library{};
+};
+
+EngineVariant thermalVariant();
+EngineVariant fieldVariant();
+
 struct EngineState {
-    EngineState() = default;
+    explicit EngineState(const EngineVariant& v = thermalVariant())
+        : variant(v), library(v.library) {}
     EngineState(const EngineState&) = delete;
     EngineState& operator=(const EngineState&) = delete;
     // Unloading the engine closes what is open, in the order of detach().
     ~EngineState();
+
+    const EngineVariant variant;
 
     // Board model. Extents and raster values are database units (10 nm).
     std::int32_t boardLeft = 0, boardBottom = 0, boardRight = 0, boardTop = 0;
@@ -94,7 +112,7 @@ struct EngineState {
     std::string profileFile;
 
     // Libraries.
-    DeviceLibrary library{DeviceLibrary::Options{}};
+    DeviceLibrary library;
     LibrarySet librarySet;
     LibraryCompiler compiler;
 
@@ -106,7 +124,7 @@ struct EngineState {
     std::int64_t usedBytes = 0;
 };
 
-// The engine's state.
+// The engine's state: each library has its own (engine_instance.cpp of its room).
 EngineState& engine();
 
 // Remembers the host's profile file (the board load does this).

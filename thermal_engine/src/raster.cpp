@@ -10,9 +10,6 @@
 namespace qor::thm {
 namespace {
 
-// Degrees per radian with pi taken as 3.14: the inside test sums its angles with this factor.
-constexpr double kDegreesPerRadian = 57.324840764331206;
-
 struct RasterSize {
     std::int64_t x0, y0, x1, y1, columns, rows;
 };
@@ -69,7 +66,7 @@ bool insideOutline(EngineState& s, std::int32_t x, std::int32_t y) {
         const double dot = ax * bx + ay * by;
         const double cross = ax * by - bx * ay;
         if (dot != 0) {
-            sum += static_cast<std::int64_t>(std::atan(cross / dot) * kDegreesPerRadian);
+            sum += static_cast<std::int64_t>(std::atan(cross / dot) * s.variant.degreesPerRadian);
         } else {
             sum += cross >= 0 ? 90 : -90;
         }
