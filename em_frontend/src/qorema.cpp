@@ -1,9 +1,10 @@
 // Qorema: the electromagnetic analyzer's front end. It publishes the class clsQorema, whose main
-// window is EMAMAIN. The field engine is not part of this build yet: the window opens on the
-// board without loading it into an engine, and its analysis tools are disabled.
+// window is EMAMAIN, over the field engine QOREMA32. Its analysis tools and menus are shown
+// disabled until they are built.
 #include <memory>
 
 #include "qor/frontend/component.h"
+#include "qor/frontend/engine_binding.h"
 #include "qor/platform/export.h"
 #include "qor/widgets/frame_component.h"
 
@@ -54,7 +55,9 @@ widgets::FrameDescription Description() {
 class EmMainWindow : public widgets::MainFrame {
   public:
     explicit EmMainWindow(widgets::StartupValues& values)
-        : MainFrame(Description(), values, nullptr) {}
+        : MainFrame(Description(), values,
+                    // The EM parameter records are the front end's own, not the engine's.
+                    std::make_unique<frontend::EngineBinding>("libQOREMA32.so", "EMA_", false)) {}
 
   protected:
     // The analysis tools come with the EM front end; until then only the neutral tool works.

@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "qor/frontend/component.h"
+#include "qor/frontend/engine_binding.h"
 #include "qor/platform/export.h"
 #include "qor/widgets/frame_component.h"
-#include "thermal_engine_binding.h"
 
 namespace qor::thermal {
 
@@ -51,7 +51,8 @@ widgets::FrameDescription Description() {
 class ThermalMainWindow : public widgets::MainFrame {
   public:
     explicit ThermalMainWindow(widgets::StartupValues& values)
-        : MainFrame(Description(), values, std::make_unique<ThermalEngineBinding>()) {}
+        : MainFrame(Description(), values,
+                    std::make_unique<frontend::EngineBinding>("libQORTHM32.so", "THM_", true)) {}
 
   protected:
     // The analysis tools come with the thermal front end; until then only the neutral tool works.
