@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace qor::frontend {
 namespace {
 
@@ -67,6 +69,16 @@ TEST(HostCommands, TargetsAndVocabulary) {
             EXPECT_TRUE(target.calls.empty());
         }
     }
+}
+
+TEST(HostCommands, TheEmWindowComparesTheLocalizedAll) {
+    const testing::ScratchDir dir;
+    testing::UseCatalog(dir, "99188=Alle\n");
+    RecordingTarget target;
+    EXPECT_TRUE(ExecuteHostCommand(Analyzer::Em, "Alle,RD", target));
+    EXPECT_FALSE(ExecuteHostCommand(Analyzer::Em, "All,RD", target));
+    EXPECT_TRUE(ExecuteHostCommand(Analyzer::Thermal, "All,RD", target)) << "thermal: always All";
+    EXPECT_FALSE(ExecuteHostCommand(Analyzer::Thermal, "Alle,RD", target));
 }
 
 }  // namespace
