@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "board_pictures.h"
+#include "json_text.h"
 #include "progress.h"
 #include "qor/frontend/net_parameters.h"
 #include "qor/kernel/kernel.h"
@@ -93,16 +94,6 @@ int parse(const std::vector<std::string>& args, Options& o) {
     if (o.nets.empty()) return usage("no net parameter file given (--nets FILE.enp)");
     if (o.out.empty()) return usage("no output folder given (--out DIR)");
     return -1;
-}
-
-std::string jsonText(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\', out += c;
-        else if (static_cast<unsigned char>(c) < 0x20) out += ' ';
-        else out += c;
-    }
-    return out + "\"";
 }
 
 // A legend's value: three significant digits are enough to tell the colours apart.
@@ -230,16 +221,16 @@ int runField(const std::vector<std::string>& args, const std::string& programPat
     }
 
     std::ostringstream json;
-    json << "{\n  \"design\": " << jsonText(O_GetName(DB_DataBase()) ? O_GetName(DB_DataBase()) : "") << ",\n"
-         << "  \"parameters\": {\"raster_step_mm\": " << o.stepMm << ", \"net_file\": " << jsonText(o.nets)
-         << ", \"profile\": " << jsonText(o.profile) << "},\n"
+    json << "{\n  \"design\": " << apps::jsonText(O_GetName(DB_DataBase()) ? O_GetName(DB_DataBase()) : "") << ",\n"
+         << "  \"parameters\": {\"raster_step_mm\": " << o.stepMm << ", \"net_file\": " << apps::jsonText(o.nets)
+         << ", \"profile\": " << apps::jsonText(o.profile) << "},\n"
          << "  \"field\": {\"min_v_m\": " << fieldMin * 1e-4 << ", \"max_v_m\": " << fieldMax * 1e-4 << "},\n"
          << "  \"skipped_lines\": " << loaded.skipped << ",\n  \"nets\": [";
     for (size_t i = 0; i < nets.size(); ++i) {
         double voltage = 0, frequency = 0;
         table.get(nets[i], voltage, frequency);
         const char* name = O_GetName(N_Net(nets[i]));
-        json << (i ? ",\n    " : "\n    ") << "{\"name\": " << jsonText(name ? name : "") << ", \"voltage_v\": " << voltage
+        json << (i ? ",\n    " : "\n    ") << "{\"name\": " << apps::jsonText(name ? name : "") << ", \"voltage_v\": " << voltage
              << ", \"frequency_hz\": " << frequency << "}";
     }
     json << "\n  ]\n}\n";
