@@ -2,12 +2,15 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 #include <fstream>
 #include <sstream>
 
 #include "qor/importers/kicad.h"
 #include "qor/kernel/kernel.h"
+#include "qorema32.h"
 #include "qorthm32.h"
 
 namespace {
@@ -63,6 +66,44 @@ void BM_ThermalVideoBoardHalfMillimetre(benchmark::State& state) {
     std::filesystem::remove(qdb);
 }
 BENCHMARK(BM_ThermalVideoBoardHalfMillimetre)->Unit(benchmark::kMillisecond);
+
+// The near field of the board's three longest nets at a 0.5 mm raster.
+void BM_FieldVideoBoardHalfMillimetre(benchmark::State& state) {
+    const std::string qdb = (std::filesystem::temp_directory_path() / ("qor_bench_field_" + std::to_string(::getpid()) + ".qdb")).string();
+    qor::kicad::ImportReport report;
+    std::string error;
+    if (!qor::kicad::importBoardFile(kVideo, qdb, report, error) || !DB_OpenDesign(qdb.c_str())) {
+        state.SkipWithError("cannot import the video board");
+        return;
+    }
+    std::vector<std::pair<int64_t, int32_t>> nets;  // trace points, net
+    int32_t cursor = OM_GetFirst(DB_NetMap());
+    while (const int32_t net = OM_SearchMask(DB_NetMap(), &cursor, 0, 0)) {
+        int64_t points = 0;
+        int32_t traces = OM_GetFirst(DB_TraceMap());
+        KTraceRecord t;
+        while (const int32_t trace = T_SearchNet(&traces, net))
+            if (T_ReadTrace(trace, &t)) points += t.recordCount;
+        nets.push_back({points, net});
+    }
+    std::sort(nets.rbegin(), nets.rend());
+    nets.resize(std::min<size_t>(nets.size(), 3));
+    for (auto _ : state) {
+        EMA_A_Qor_LoadDataBase(QOR_EXAMPLE_PROFILE);
+        FieldParameters p{};
+        EMA_A_GetFieldParameters(&p);
+        p.stepUnits = 50000;
+        EMA_A_SetFieldParameters(&p);
+        EMA_A_BoardShapeSet();
+        EMA_Clear_Field();
+        for (const auto& [points, net] : nets) EMA_Calc_Field(net, 3.3, 25e6);
+        EMA_Min_Max_Field();
+        EMA_A_DeleteDataBase();
+    }
+    DB_CloseDesign();
+    std::filesystem::remove(qdb);
+}
+BENCHMARK(BM_FieldVideoBoardHalfMillimetre)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 //
 //   qor32 import BOARD.kicad_pcb -o DESIGN.qdb
 //   qor32 thermal DESIGN.qdb --out DIR
+//   qor32 nets DESIGN.qdb [--voltage V --frequency F]
+//   qor32 field DESIGN.qdb --nets FILE.enp --out DIR
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +14,8 @@
 #include <cstdlib>
 
 #include "qor/importers/kicad.h"
+#include "field_command.h"
+#include "nets_command.h"
 #include "thermal_command.h"
 
 namespace {
@@ -28,6 +32,8 @@ constexpr const char* kUsage =
     "commands:\n"
     "  import   read a KiCad board (.kicad_pcb) into a design file (.qdb)\n"
     "  thermal  thermal analysis of a design: pictures, components.csv, report.json\n"
+    "  nets     the routed nets of a design as a net parameter file (.enp)\n"
+    "  field    near field of the nets of a net parameter file: pictures, field.json\n"
     "\n"
     "'qor32 <command> --help' describes a command.\n";
 
@@ -101,12 +107,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "import") return runImport(args);
-    if (command == "thermal") {
+    if (command == "nets") return qor::cli::runNets(args);
+    if (command == "thermal" || command == "field") {
         // Pictures and their legends are drawn with Qt; no window system is needed.
         if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         qInstallMessageHandler(quietQtMessages);
         QGuiApplication app(argc, argv);
-        return qor::cli::runThermal(args, argv[0]);
+        return command == "thermal" ? qor::cli::runThermal(args, argv[0]) : qor::cli::runField(args, argv[0]);
     }
     return usageError(kUsage, "unknown command " + command);
 }

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "board_pictures.h"
+#include "json_text.h"
 #include "progress.h"
 #include "qor/kernel/kernel.h"
 #include "qor/platform/profile.h"
@@ -213,19 +214,6 @@ std::string csvField(const std::string& text) {
     return quoted + "\"";
 }
 
-std::string jsonText(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') out += '\\', out += c;
-        else if (static_cast<unsigned char>(c) < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else out += c;
-    }
-    return out + "\"";
-}
-
 std::string fixed(double v, int decimals) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
@@ -325,15 +313,15 @@ int runThermal(const std::vector<std::string>& args, const std::string& programP
 
     const auto [boardMinC, boardMaxC] = boardRange(t.stepUnits);
     std::ostringstream json;
-    json << "{\n  \"design\": " << jsonText(O_GetName(DB_DataBase()) ? O_GetName(DB_DataBase()) : "") << ",\n"
+    json << "{\n  \"design\": " << apps::jsonText(O_GetName(DB_DataBase()) ? O_GetName(DB_DataBase()) : "") << ",\n"
          << "  \"parameters\": {\"ambient_c\": " << o.ambientC << ", \"raster_step_mm\": " << o.stepMm
          << ", \"cooling_direction\": " << o.cooling << ", \"air_velocity_m_s\": " << o.airVelocity
-         << ", \"profile\": " << jsonText(o.profile) << "},\n"
+         << ", \"profile\": " << apps::jsonText(o.profile) << "},\n"
          << "  \"board\": {\"min_c\": " << fixed(boardMinC, 2) << ", \"max_c\": " << fixed(boardMaxC, 2) << "},\n"
          << "  \"components\": [";
     for (size_t i = 0; i < results.size(); ++i) {
         const ComponentResult& r = results[i];
-        json << (i ? ",\n    " : "\n    ") << "{\"name\": " << jsonText(r.name) << ", \"device\": " << jsonText(r.device)
+        json << (i ? ",\n    " : "\n    ") << "{\"name\": " << apps::jsonText(r.name) << ", \"device\": " << apps::jsonText(r.device)
              << ", \"power_w\": " << fixed(r.powerW, 4) << ", \"case_c\": " << fixed(r.caseC, 2)
              << ", \"junction_c\": " << fixed(r.junctionC, 2) << "}";
     }

@@ -28,6 +28,18 @@ while IFS= read -r -d '' board; do
     for f in thermal_board.png thermal_components.png thermal_isotherms.png components.csv report.json; do
         [ -s "$work/$name/$f" ] || { echo "FAIL: $name: $f missing"; failures=$((failures + 1)); }
     done
+    "$qor32" nets "$work/$name.qdb" --voltage 3.3 --frequency 25M --most 3 >"$work/$name.enp"
+    if [ -s "$work/$name.enp" ]; then
+        check "field $name" 0 "$qor32" field "$work/$name.qdb" --nets "$work/$name.enp" --out "$work/$name-field" \
+            --profile "$profile" --step 0.5 -q
+        for f in field_board.png field_isolines.png field.json; do
+            [ -s "$work/$name-field/$f" ] || { echo "FAIL: $name: $f missing"; failures=$((failures + 1)); }
+        done
+    else
+        # A board without routed nets has no field to drive: a clear error, no outputs.
+        check "field $name without nets" 1 "$qor32" field "$work/$name.qdb" --nets "$work/$name.enp" \
+            --out "$work/$name-field" --profile "$profile"
+    fi
 done < <(find /usr/share/kicad/demos -name '*.kicad_pcb' -print0)
 [ "$boards" -ge 14 ] || { echo "FAIL: only $boards demo boards found (kicad-demos installed?)"; failures=$((failures + 1)); }
 
@@ -46,11 +58,14 @@ check "bad option" 2 "$qor32" thermal "$work/pic_programmer.qdb" --out "$work/x"
 check "no output folder" 2 "$qor32" thermal "$work/pic_programmer.qdb"
 check "unknown command" 2 "$qor32" frobnicate
 check "help" 0 "$qor32" thermal --help
+check "field help" 0 "$qor32" field --help
+check "field without nets file" 2 "$qor32" field "$work/pic_programmer.qdb" --out "$work/x"
+check "field with a missing nets file" 1 "$qor32" field "$work/pic_programmer.qdb" --nets "$work/none.enp" --out "$work/x"
 printf '(kicad_pcb (version 20211014)\n(net 1 "A"' >"$work/bad.kicad_pcb"
 check "bad board" 1 "$qor32" import "$work/bad.kicad_pcb" -o "$work/bad.qdb"
 grep -q "line 2" "$work/stderr" || { echo "FAIL: the bad line is not named"; failures=$((failures + 1)); }
 [ ! -e "$work/bad.qdb" ] || { echo "FAIL: a half-written design was left"; failures=$((failures + 1)); }
 
-passed=$((boards * 2 + 11 - failures))
+passed=$((boards * 3 + 14 - failures))
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -67,18 +67,11 @@ QOR_API int32_t EMA_A_BoardShapeSet(void) {
 }
 
 QOR_API void EMA_A_GetBoardSize(int32_t* left, int32_t* bottom, int32_t* right, int32_t* top) {
-    const auto& s = engine();
-    if (left) *left = s.boardLeft;
-    if (bottom) *bottom = s.boardBottom;
-    if (right) *right = s.boardRight;
-    if (top) *top = s.boardTop;
+    qor::thm::getBoardSize(engine(), left, bottom, right, top);
 }
 
 QOR_API int32_t EMA_A_GetBoardDimentions(int32_t* width, int32_t* height) {
-    const auto& s = engine();
-    if (width) *width = s.boardWidth;
-    if (height) *height = s.boardHeight;
-    return s.boardHeight;
+    return qor::thm::getBoardDimensions(engine(), width, height);
 }
 
 QOR_API void EMA_A_GetBoardParameters(BoardParameters* parameters) {
@@ -106,8 +99,7 @@ QOR_API void EMA_A_SetITDensity(int32_t density) {
 }
 
 QOR_API void EMA_A_SetColorTable(const int32_t* colours16) {
-    if (!colours16) return;
-    for (std::size_t i = 0; i < 16; ++i) engine().colourTable[i] = colours16[i];
+    qor::thm::setColourTable(engine(), colours16);
 }
 
 QOR_API int32_t EMA_A_ColorTempMin(void) {

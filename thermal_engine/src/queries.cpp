@@ -16,6 +16,24 @@ std::int32_t truncToInt32(double value) {
     return static_cast<std::int32_t>(value);
 }
 
+void getBoardSize(const EngineState& s, int32_t* left, int32_t* bottom, int32_t* right, int32_t* top) {
+    if (left) *left = s.boardLeft;
+    if (bottom) *bottom = s.boardBottom;
+    if (right) *right = s.boardRight;
+    if (top) *top = s.boardTop;
+}
+
+int32_t getBoardDimensions(const EngineState& s, int32_t* width, int32_t* height) {
+    if (width) *width = s.boardWidth;
+    if (height) *height = s.boardHeight;
+    return s.boardHeight;
+}
+
+void setColourTable(EngineState& s, const int32_t* colours16) {
+    if (!colours16) return;
+    for (std::size_t i = 0; i < 16; ++i) s.colourTable[i] = colours16[i];
+}
+
 void getBoardParameters(const EngineState& s, BoardParameters& p) {
     p.insulatorConductivityWPerMK = s.insulatorConductivityWPerMK;
     p.copperThicknessMm = s.copperThicknessMm;

@@ -12,6 +12,12 @@ namespace qor::thm {
 std::int32_t truncToInt32(double value);
 
 void getBoardParameters(const EngineState& s, BoardParameters& p);
+// The board's extents; each pointer may be null.
+void getBoardSize(const EngineState& s, int32_t* left, int32_t* bottom, int32_t* right, int32_t* top);
+// The board's width and height; each pointer may be null. Returns the height.
+int32_t getBoardDimensions(const EngineState& s, int32_t* width, int32_t* height);
+// Copies 16 colours; a null table changes nothing.
+void setColourTable(EngineState& s, const int32_t* colours16);
 void setBoardParameters(EngineState& s, const BoardParameters& p);
 void getCoolingParameters(const EngineState& s, CoolingParameters& p);
 void setCoolingParameters(EngineState& s, const CoolingParameters& p);
