@@ -1,4 +1,5 @@
 // G_ calls, the kernel's own drawing of design objects, and the drawing surfaces.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -116,9 +117,20 @@ int32_t G_OpenDC(int32_t surface, const KViewRecord* view) {
         draw.current->begin(*view);
         draw.current->setColor(draw.colour);
         draw.current->setStyle(draw.style);
+        if (draw.drawFlags) draw.current->setDrawMode(draw.drawFlags);
         return 1;
     });
 }
+
+int32_t G_SetDrawMode(int32_t drawFlags) {
+    return guard(0, [&] {
+        state().draw.drawFlags = drawFlags;
+        if (current()) current()->setDrawMode(drawFlags);
+        return 1;
+    });
+}
+
+int32_t G_GetDrawMode(void) { return state().draw.drawFlags; }
 
 int32_t G_CloseDC(void) {
     return guard(0, [&] {
@@ -176,6 +188,46 @@ int32_t T_DrawAllRecords(int32_t trace, int32_t mode) {
         const auto* t = findTrace(trace);
         if (!current() || !t) return 0;
         drawTrace(*current(), *t, trace == qd::kOutlineTrace, [](int32_t) {});
+        return 1;
+    });
+}
+
+int32_t T_DrawRecords(int32_t trace, int32_t first, int32_t count) {
+    return guard(0, [&] {
+        const auto* t = findTrace(trace);
+        if (!current() || !t || first < 1 || count < 1) return 0;
+        KernelColours colours(*current());
+        const auto& pts = t->points;
+        const auto last = std::min<int64_t>(int64_t{first} + count - 1, static_cast<int64_t>(pts.size()) - 1);
+        for (int64_t k = first; k <= last; ++k) {
+            const auto& a = pts[static_cast<size_t>(k - 1)];
+            if (a.flags & qd::kPointArcCentre) continue;  // drawn with the segment before it
+            const auto& next = pts[static_cast<size_t>(k)];
+            colours.set(layerColour(a.layer));
+            if (next.flags & qd::kPointArcCentre) {
+                if (static_cast<size_t>(k + 1) >= pts.size()) continue;
+                const auto& b = pts[static_cast<size_t>(k + 1)];
+                if (next.radius == 0) current()->line(a.x, a.y, b.x, b.y, a.width);
+                else drawArc(*current(), {a.x, a.y}, {b.x, b.y}, next, a.width);
+            } else {
+                current()->line(a.x, a.y, next.x, next.y, a.width);
+            }
+        }
+        return 1;
+    });
+}
+
+int32_t N_DrawNetNodes(int32_t net, int32_t mode) {
+    (void)mode;
+    return guard(0, [&] {
+        const OpenDesign* d = openDesign();
+        if (!current() || !d || !findNet(net)) return 0;
+        const auto it = d->index.netNodes.find(net);
+        if (it == d->index.netNodes.end()) return 1;
+        for (const int32_t number : it->second) {
+            const auto* n = findNode(number);
+            current()->circle(n->x, n->y, 40000, false);  // 0.4 mm ring
+        }
         return 1;
     });
 }

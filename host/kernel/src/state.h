@@ -70,6 +70,7 @@ struct DrawState {
     Surface* current = nullptr;
     int32_t colour = 15;
     int32_t style = 16;
+    int32_t drawFlags = 0;
 };
 
 struct KernelState {

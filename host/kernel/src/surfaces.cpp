@@ -29,6 +29,8 @@ void RecordingSurface::rectangle(int32_t x, int32_t y, int32_t w, int32_t h, int
 void RecordingSurface::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t widthUnits) {
     text_ += widthUnits ? join("G_Line", {x1, y1, x2, y2, widthUnits}) : join("G_Line", {x1, y1, x2, y2});
 }
+void RecordingSurface::setDrawMode(int32_t drawFlags) { text_ += join("G_SetDrawMode", {drawFlags}); }
+
 void RecordingSurface::circle(int32_t x, int32_t y, int32_t radius, bool filled) {
     text_ += join("G_Circle", {x, y, radius, filled ? 1 : 0});
 }
@@ -41,8 +43,16 @@ QPainter& RasterSurface::painter() {
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
+        if (xor_) painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     }
     return *painter_;
+}
+
+void RasterSurface::setDrawMode(int32_t drawFlags) {
+    xor_ = (drawFlags & K_DRAW_XOR) == K_DRAW_XOR;
+    if (painter_)
+        painter_->setCompositionMode(xor_ ? QPainter::RasterOp_SourceXorDestination
+                                          : QPainter::CompositionMode_SourceOver);
 }
 
 void RasterSurface::begin(const KViewRecord& view) { map_ = ViewMapping(view); }
@@ -59,7 +69,11 @@ void RasterSurface::fillPixels(int left, int top, int right, int bottom) {
     if (left >= right || top >= bottom) return;
     for (int row = top; row < bottom; ++row) {
         auto* line = reinterpret_cast<uint32_t*>(image_.scanLine(row));
-        std::fill(line + left, line + right, rgb_);
+        if (xor_) {
+            for (int x = left; x < right; ++x) line[x] ^= rgb_ & 0x00FFFFFFu;
+        } else {
+            std::fill(line + left, line + right, rgb_);
+        }
     }
 }
 

@@ -19,6 +19,7 @@ public:
     void rectangle(int32_t x, int32_t y, int32_t width, int32_t height, int32_t angle) override;
     void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t widthUnits) override;
     void circle(int32_t x, int32_t y, int32_t radius, bool filled) override;
+    void setDrawMode(int32_t drawFlags) override;
     const std::string& text() const { return text_; }
 
 private:
@@ -35,6 +36,7 @@ public:
     void rectangle(int32_t x, int32_t y, int32_t width, int32_t height, int32_t angle) override;
     void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t widthUnits) override;
     void circle(int32_t x, int32_t y, int32_t radius, bool filled) override;
+    void setDrawMode(int32_t drawFlags) override;
     bool savePng(const std::string& path);
     const QImage& image() const { return image_; }
 
@@ -47,6 +49,7 @@ private:
     ViewMapping map_;
     uint32_t rgb_ = 0xFFFFFF;
     bool filled_ = true;
+    bool xor_ = false;
 };
 
 }  // namespace qor::kernel

@@ -120,5 +120,83 @@ TEST_F(KernelTest, KernelDrawingRestoresTheCallersColourAndStyle) {
     G_CloseDC();
 }
 
+TEST_F(KernelTest, DrawRecordsDrawsChosenSegmentsAndArcsWhole) {
+    struct Case {
+        int32_t first, count;
+        std::vector<std::string> expected;  // lines that must be recorded
+        size_t lines;                       // G_Line calls in all
+    } cases[] = {
+        {1, 1, {"G_SetColor 9\nG_Line 1809500 3270000 1809500 4000000 50800\n"}, 1},
+        {5, 1, {"G_SetColor 12\nG_Line 5000000 5000000 5730000 3190500 50800\n"}, 1},
+        {3, 1, {}, 0},  // an arc-centre record starts no segment of its own
+        {2, 1, {"2809500 5000000 50800\n"}, 9},  // a quarter arc in chords of 10 degrees
+        {1, 99, {"G_Line 2809500 5000000 5000000 5000000 50800\n", "G_Line 5000000 5000000 5730000 3190500 50800\n"},
+         12},  // every segment, clipped at the last record
+    };
+    for (const auto& c : cases) {
+        Recording rec;
+        G_SetColor(3);
+        G_OpenDC(rec.surface(), &kView);
+        ASSERT_EQ(T_DrawRecords(f_.vccTrace, c.first, c.count), 1);
+        G_CloseDC();
+        const std::string text = rec.text();
+        for (const auto& e : c.expected) EXPECT_NE(text.find(e), std::string::npos) << c.first << ": " << text;
+        size_t lines = 0;
+        for (size_t at = text.find("G_Line"); at != std::string::npos; at = text.find("G_Line", at + 1)) ++lines;
+        EXPECT_EQ(lines, c.lines) << c.first;
+        EXPECT_TRUE(text.ends_with("G_SetColor 3\nG_SetStyle 16\nG_CloseDC\n")) << "the caller's colour is back";
+    }
+    Recording rec;
+    G_OpenDC(rec.surface(), &kView);
+    EXPECT_EQ(T_DrawRecords(f_.vccTrace, 0, 1), 0);
+    EXPECT_EQ(T_DrawRecords(4242, 1, 1), 0);
+}
+
+TEST_F(KernelTest, NetNodesAreMarkedInTheCurrentColour) {
+    Recording rec;
+    G_SetColor(15);
+    G_OpenDC(rec.surface(), &kView);
+    ASSERT_EQ(N_DrawNetNodes(f_.vcc, -1), 1);
+    EXPECT_EQ(N_DrawNetNodes(999, -1), 0);
+    G_CloseDC();
+    const std::string text = rec.text();
+    EXPECT_NE(text.find("G_Circle 1809500 3270000 40000 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("G_Circle 5730000 3190500 40000 0\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("G_SetColor", text.find("G_Circle")), std::string::npos);
+}
+
+TEST(Drawing, ExclusiveOrDrawingTwiceRestoresThePicture) {
+    const int32_t s = G_CreateRasterSurface(100, 100);
+    G_SetDrawMode(0);
+    ASSERT_EQ(G_OpenDC(s, &kView), 1);
+    G_SetStyle(16);
+    G_SetColor(9);
+    G_Rectangle(10000, 10000, 20000, 20000, 0);
+    G_SetDrawMode(K_DRAW_XOR);
+    EXPECT_EQ(G_GetDrawMode(), K_DRAW_XOR);
+    G_SetColor(15);
+    for (int i = 0; i < 2; ++i) {
+        G_Line(0, 50000, 100000, 50000);
+        G_Rectangle(15000, 15000, 10000, 10000, 0);
+    }
+    G_SetDrawMode(0);
+    G_CloseDC();
+    const auto path = std::filesystem::temp_directory_path() / ("qor_xor_" + std::to_string(::getpid()) + ".png");
+    ASSERT_EQ(G_SaveSurfacePng(s, path.c_str()), 1);
+    QImage img(QString::fromStdString(path.string()));
+    std::filesystem::remove(path);
+    EXPECT_EQ(img.pixel(20, 75) & 0xFFFFFFu, 0xFF0000u) << "the red square is whole again";
+    EXPECT_EQ(img.pixel(50, 50) & 0xFFFFFFu, 0x000000u) << "the line is gone again";
+    G_DeleteSurface(s);
+
+    Recording rec;
+    G_SetDrawMode(K_DRAW_XOR);
+    G_OpenDC(rec.surface(), &kView);
+    G_SetDrawMode(0);
+    G_CloseDC();
+    EXPECT_NE(rec.text().find("G_SetDrawMode 12\n"), std::string::npos) << "a new context takes the current mode";
+    EXPECT_NE(rec.text().find("G_SetDrawMode 0\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qor::kernel::testing

@@ -287,6 +287,13 @@ QOR_API int32_t H_DispTopic(int32_t owner, const char* helpFile, int32_t topic);
 
 /* ---- G_: drawing on the current context ------------------------------------------------------ */
 
+/* Draw flags: 1 mirror, 8 monochrome, 0x20 not true size, 0x80 pad frames; 0xC together (bits 4
+ * and 8) is the exclusive-or mode of highlights and overlays, which a second drawing undoes. */
+enum { K_DRAW_XOR = 0xC };
+/* The current draw flags; they stay until set again, across contexts. */
+QOR_API int32_t G_SetDrawMode(int32_t drawFlags);
+QOR_API int32_t G_GetDrawMode(void);
+
 /* Colours are palette indexes: 0..15 the standard colours (0 black ... 15 white), 16..255 more. */
 QOR_API int32_t G_OpenDC(int32_t surface, const KViewRecord* view);
 QOR_API int32_t G_CloseDC(void);
@@ -300,6 +307,11 @@ QOR_API int32_t G_Circle(int32_t x, int32_t y, int32_t radius);
 
 /* Draws the records of one trace (-1 the outline) in the current colour. */
 QOR_API int32_t T_DrawAllRecords(int32_t trace, int32_t mode);
+/* Draws count segments of a trace, each from record first, first + 1, ... to the next point record
+ * (an arc through its arc-centre record), in its layer's colour. */
+QOR_API int32_t T_DrawRecords(int32_t trace, int32_t first, int32_t count);
+/* Draws a marker at every node of a net in the current colour; mode is reserved (-1). */
+QOR_API int32_t N_DrawNetNodes(int32_t net, int32_t mode);
 /* Draws every copper trace in its layer's colour. */
 QOR_API int32_t T_DrawAllTraceMask(int32_t mask, int32_t mode);
 /* Draws every component's outline and pads. */

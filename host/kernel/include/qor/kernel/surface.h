@@ -23,6 +23,8 @@ public:
     // widthUnits 0 draws a hairline one pixel wide.
     virtual void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t widthUnits) = 0;
     virtual void circle(int32_t x, int32_t y, int32_t radius, bool filled) = 0;
+    // Draw flags (K_DRAW_ bits of kernel.h); a surface that has no exclusive-or paints normally.
+    virtual void setDrawMode(int32_t drawFlags) { (void)drawFlags; }
 };
 
 // Hands a surface to the kernel; returns its surface number for G_OpenDC.
