@@ -24,7 +24,8 @@ bool isKernelCall(std::string_view symbol) {
 
 // The C++ hooks a host or front end uses to plug in a surface or a help display.
 bool isHook(std::string_view symbol) {
-    return symbol.starts_with("_ZN3qor6kernel13attachSurface") || symbol.starts_with("_ZN3qor6kernel14setHelpDisplay");
+    return symbol.starts_with("_ZN3qor6kernel13attachSurface") || symbol.starts_with("_ZN3qor6kernel14setHelpDisplay") ||
+           symbol.starts_with("_ZN3qor6kernel19setPrintScaleDialog");
 }
 
 TEST(KernelLibrary, ExportsOnlyKernelCalls) {

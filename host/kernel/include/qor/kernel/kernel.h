@@ -163,6 +163,21 @@ typedef struct KViewRecord {
     int32_t drawFlags; /* +20 */
 } KViewRecord;
 
+/* Print set-up (E_PrintScaleSetupDialog). The caller fills the page; the kernel fills the tiling:
+ * page columns and rows, the design distance between neighbouring pages' origins, and the view of
+ * the top-left page (its origin moves by stepX per column and by -stepY per row). */
+typedef struct KPrintSetup {
+    int32_t pageWidth;   /* +0  in: printable page size in device pixels */
+    int32_t pageHeight;  /* +4 */
+    int32_t dotsPerInch; /* +8  in: the printer's resolution */
+    int32_t scale;       /* +12 in/out: thousandths of true size (1000 = 1:1); 0 = fit on one page */
+    int32_t columns;     /* +16 out */
+    int32_t rows;        /* +20 out */
+    int32_t stepX;       /* +24 out: design units */
+    int32_t stepY;       /* +28 out */
+    KViewRecord view;    /* +32 out: the top-left page */
+} KPrintSetup;
+
 #pragma pack(pop)
 
 /* ---- Our own: design files ------------------------------------------------------------------ */
@@ -189,6 +204,10 @@ QOR_API int32_t DB_NetMap(void);
 QOR_API int32_t DB_TraceMap(void);
 QOR_API int32_t DB_FileMap(void);
 QOR_API int32_t DB_LayerMap(void); /* layers 0..31 as objects 1..32 */
+/* The item array of the design's layout texts (texts, lines and boxes placed on the board). */
+QOR_API int32_t DB_LayoutTextArray(void);
+/* The active layer (0..31) of the design. */
+QOR_API int32_t DB_ActiveLayer(void);
 
 /* ---- OM_, O_: object maps and names ---------------------------------------------------------- */
 
@@ -215,6 +234,13 @@ QOR_API int32_t D_Device(int32_t index);
 QOR_API int32_t S_ReadSymbol(int32_t symbol, KSymbolRecord* record);
 /* The frame of a symbol's pin entries, relative to its origin; 0 when it has none. */
 QOR_API int32_t S_FrameSymbolEntries(int32_t symbol, KRect* frame);
+/* Creates an auxiliary symbol (negative number) of the given name with no items: its number, or 0
+ * when the number or the name is taken or no design is open. */
+QOR_API int32_t S_CreateSymbol(int32_t symbol, const char* name);
+/* The number of the symbol of that name (exact match), 0 = none. */
+QOR_API int32_t S_FindSymbol(const char* name);
+/* Sets the bits of mask in a symbol's mask word to those of value: 1 or 0. */
+QOR_API int32_t S_MaskSymbol(int32_t symbol, int32_t value, int32_t mask);
 /* Our own: the pin entry at position 1 ... padCount (S_ReadSymbol) of a symbol; 1 or 0. */
 QOR_API int32_t S_ReadSymbolEntry(int32_t symbol, int32_t position, KEntryRecord* entry);
 
@@ -229,6 +255,10 @@ QOR_API int32_t OA_SearchMask(int32_t array, int32_t from, int32_t mask);
 QOR_API int32_t OA_GetCount(int32_t array);
 /* Reads the item at a position of an array; 1 or 0. */
 QOR_API int32_t I_ReadItem(int32_t array, int32_t position, KItemRecord* item);
+/* Removes the item at a position (the items after it move up by one): 1 or 0. */
+QOR_API int32_t OA_Delete(int32_t array, int32_t position);
+/* The frame of one item in design units (a text's box from its position, size and length): 1 or 0. */
+QOR_API int32_t I_FrameItem(int32_t array, int32_t position, KRect* frame);
 
 /* ---- N_: nets and nodes ---------------------------------------------------------------------- */
 
@@ -275,9 +305,28 @@ QOR_API int32_t E_FormatFloatValue(char* buffer, double value, const char* unit,
 QOR_API double E_GetFloatValue(const char* text);
 
 /* System table n (0..31) of the host: 32 words owned by the kernel, read and written in place;
- * a null pointer for another n. Tables used: 12 the context-help switch (word 0, non-zero = on),
- * 17 the host's busy word (word 0). All words start at 0. */
+ * a null pointer for another n. Tables used:
+ *   2  layer codes: the characters of the table's bytes, layer n's code at byte n;
+ *   5  grid steps (units): word 0 the index of the initial one, words 1-6 inch steps, 8-13 mm;
+ *   6  snap steps, the same layout;
+ *   7  angle snap (thousandths of a degree) in word 0;
+ *   11 layer visibility: words 0 and 1 hold 16 bits each, layer n at bit n % 16 of word n / 16;
+ *      every drawing call of design objects honours it;
+ *   12 the context-help switch (word 0, non-zero = on);
+ *   17 the host's busy word (word 0);
+ *   21 zooms (units per pixel): word 0 the index of the current one, words 1-15 inch, 17-31 mm.
+ * Opening a design fills 2, 5, 6, 7, 11 and 21; the others start at 0. */
 QOR_API int32_t* E_SysTable(int32_t table);
+
+/* Copies bytes between a caller's buffer and a system table (either side may be a table): the
+ * number of bytes copied. */
+QOR_API int32_t E_MemCopy(void* destination, const void* source, int32_t bytes);
+/* The print scale and page set-up: shows the host's print-scale dialog (qor/kernel/print.h) for
+ * the design area left, bottom, right, top, with zoom at most maxZoom units per pixel, and fills
+ * setup. 0 when cancelled, else 1. Without a dialog installed, the area is fitted on one page. */
+QOR_API int32_t E_PrintScaleSetupDialog(int32_t printerSurface, int32_t left, int32_t bottom,
+                                        int32_t right, int32_t top, int32_t maxZoom,
+                                        KPrintSetup* setup, int32_t owner);
 
 /* ---- H_: context help ----------------------------------------------------------------------- */
 
@@ -304,6 +353,33 @@ QOR_API int32_t G_SetStyle(int32_t style);
 QOR_API int32_t G_Rectangle(int32_t x, int32_t y, int32_t width, int32_t height, int32_t angle);
 QOR_API int32_t G_Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 QOR_API int32_t G_Circle(int32_t x, int32_t y, int32_t radius);
+/* Pen width of G_Line in pixels (1 = hairline). */
+QOR_API int32_t G_SetWidth(int32_t pixels);
+/* A filled triangle of the current colour with its tip at x, y, size units long, pointing
+ * 0 right, 1 up, 2 left, 3 down. */
+QOR_API int32_t G_Triangle(int32_t x, int32_t y, int32_t size, int32_t direction);
+/* A text at x, y (lower-left corner) of the given height, turned by angle. */
+QOR_API int32_t G_Text(int32_t x, int32_t y, int32_t height, int32_t angle, const char* text);
+/* Converts a pixel of the open context (or of the last one) to design units: 1, or 0 when no
+ * context was ever opened. */
+QOR_API int32_t G_DPtoLP(int32_t px, int32_t py, int32_t* x, int32_t* y);
+/* Draws the grid of step units over the pixel rectangle (left, top as bottom, right, bottom as top
+ * of the KRect) in exclusive-or mode, when on is non-zero; returns the step really used, a multiple
+ * of step at least 4 pixels wide. */
+QOR_API int32_t G_DrawGrid(const KRect* pixels, int32_t step, int32_t on);
+/* Thick pens: the number the kernel holds, and freeing them (arguments 0, 0). */
+QOR_API int32_t G_ThickPenCount(void);
+QOR_API int32_t G_FreeThickPen(int32_t first, int32_t count);
+/* The kernel's background colour (a palette index) and pick aperture (pixels). */
+QOR_API int32_t G_BackgroundColor(void);
+QOR_API int32_t G_PickAperture(void);
+/* The cached view picture: a copy of the open (or last) context's surface picture as a handle,
+ * shown again with G_DispView and freed with G_DeleteObject; 0 when the surface keeps no picture. */
+QOR_API int32_t G_CopyView(void);
+QOR_API int32_t G_DispView(int32_t view);
+QOR_API int32_t G_DeleteObject(int32_t view);
+/* Puts the pixel rectangle of a surface's picture on the clipboard as a bitmap: 1 or 0. */
+QOR_API int32_t G_CopyScreen(int32_t surface, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
 /* Draws the records of one trace (-1 the outline) in the current colour. */
 QOR_API int32_t T_DrawAllRecords(int32_t trace, int32_t mode);
@@ -314,6 +390,13 @@ QOR_API int32_t T_DrawRecords(int32_t trace, int32_t first, int32_t count);
 QOR_API int32_t N_DrawNetNodes(int32_t net, int32_t mode);
 /* Draws every copper trace in its layer's colour. */
 QOR_API int32_t T_DrawAllTraceMask(int32_t mask, int32_t mode);
+/* Draws every node (mode 1; in the current draw mode, so exclusive-or draws erase them again). */
+QOR_API int32_t N_DrawAllNodes(int32_t mode);
+/* Draws the ratsnest of one net: the shortest links joining its nodes, in the current colour. */
+QOR_API int32_t N_DrawNetRatsnest(int32_t net);
+/* Draws the layout texts: mode 1 all of them on the visible layers, 4 or 8 those whose mask word
+ * carries that bit (the analyzers' temporary labels), in the current colour. */
+QOR_API int32_t T_DrawLayoutAllTexts(int32_t mode);
 /* Draws every component's outline and pads. */
 QOR_API int32_t L_DrawAllComponents(int32_t mode);
 QOR_API int32_t V_DrawAllVias(int32_t mode);
@@ -372,6 +455,11 @@ static_assert(offsetof(KNodeRecord, net) == 4 && offsetof(KNodeRecord, mask) == 
               offsetof(KNodeRecord, component) == 12 && offsetof(KNodeRecord, pin) == 16 &&
               offsetof(KNodeRecord, x) == 20 && offsetof(KNodeRecord, y) == 24);
 static_assert(sizeof(KViewRecord) == 24);
+static_assert(sizeof(KPrintSetup) == 56);
+static_assert(offsetof(KPrintSetup, pageHeight) == 4 && offsetof(KPrintSetup, dotsPerInch) == 8 &&
+              offsetof(KPrintSetup, scale) == 12 && offsetof(KPrintSetup, columns) == 16 &&
+              offsetof(KPrintSetup, rows) == 20 && offsetof(KPrintSetup, stepX) == 24 &&
+              offsetof(KPrintSetup, stepY) == 28 && offsetof(KPrintSetup, view) == 32);
 static_assert(offsetof(KViewRecord, width) == 4 && offsetof(KViewRecord, height) == 8 &&
               offsetof(KViewRecord, originX) == 12 && offsetof(KViewRecord, originY) == 16 &&
               offsetof(KViewRecord, drawFlags) == 20);

@@ -25,6 +25,29 @@ public:
     virtual void circle(int32_t x, int32_t y, int32_t radius, bool filled) = 0;
     // Draw flags (K_DRAW_ bits of kernel.h); a surface that has no exclusive-or paints normally.
     virtual void setDrawMode(int32_t drawFlags) { (void)drawFlags; }
+    // Pen width of lines drawn with widthUnits 0, in pixels.
+    virtual void setWidth(int32_t pixels) { (void)pixels; }
+    // A closed polygon of n points (design units), filled with the current colour or hollow.
+    virtual void polygon(const int32_t* xy, int32_t n, bool filled) {
+        for (int32_t i = 0; i < n; ++i) {
+            const int32_t j = (i + 1) % n;
+            line(xy[2 * i], xy[2 * i + 1], xy[2 * j], xy[2 * j + 1], 0);
+        }
+        (void)filled;
+    }
+    // A text with its lower-left corner at x, y, height units high, turned by angle.
+    virtual void drawText(int32_t x, int32_t y, int32_t height, int32_t angle, const char* text) {
+        (void)x, (void)y, (void)height, (void)angle, (void)text;
+    }
+    // The surface's picture: a copy kept under a handle (0 = the surface keeps none), shown again,
+    // freed; and a pixel rectangle put on the clipboard.
+    virtual int32_t copyPicture() { return 0; }
+    virtual bool showPicture(int32_t handle) { (void)handle; return false; }
+    virtual void deletePicture(int32_t handle) { (void)handle; }
+    virtual bool copyToClipboard(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+        (void)left, (void)top, (void)right, (void)bottom;
+        return false;
+    }
 };
 
 // Hands a surface to the kernel; returns its surface number for G_OpenDC.
