@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "qor/kernel/surface.h"
+#include "qor/widgets/painter_surface.h"
 
 namespace qor::widgets {
 
@@ -16,79 +17,22 @@ constexpr int32_t kMinZoom = 100;
 constexpr int32_t kMaxZoom = 2540000;
 constexpr double kDesignLimit = 2.2e8;
 
-QColor paletteColour(int32_t index) {
-    const auto rgb = static_cast<uint32_t>(G_PaletteRgb(index));
-    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
 }  // namespace
 
 // The painter that a paint event lends to the kernel's drawing calls.
 struct PaintTarget {
-    QPainter* painter = nullptr;
+    PainterSurface* surface = nullptr;
 };
-
-namespace {
-
-// Kernel drawing onto the painter of the running paint event; calls outside one draw nothing.
-class PainterSurface : public kernel::Surface {
-  public:
-    explicit PainterSurface(std::shared_ptr<PaintTarget> target) : target_(std::move(target)) {}
-
-    void begin(const KViewRecord& view) override { map_ = kernel::ViewMapping(view); }
-    void end() override {}
-    void setColor(int32_t colour) override { colour_ = paletteColour(colour); }
-    void setStyle(int32_t style) override { filled_ = style != 0; }
-    void rectangle(int32_t x, int32_t y, int32_t width, int32_t height, int32_t angle) override {
-        QPainter* p = target_->painter;
-        if (!p) return;
-        const QRectF r(QPointF(map_.px(x), map_.py(double(y) + height)),
-                       QPointF(map_.px(double(x) + width), map_.py(y)));
-        p->save();
-        if (angle != 0) {
-            p->translate(r.center());
-            p->rotate(-angle / 1000.0);
-            p->translate(-r.center());
-        }
-        p->setPen(colour_);
-        p->setBrush(filled_ ? QBrush(colour_) : Qt::NoBrush);
-        p->drawRect(r.normalized());
-        p->restore();
-    }
-    void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t widthUnits) override {
-        QPainter* p = target_->painter;
-        if (!p) return;
-        QPen pen(colour_);
-        pen.setWidthF(std::max(1.0, widthUnits / map_.zoom));
-        pen.setCapStyle(Qt::RoundCap);
-        p->setPen(pen);
-        p->drawLine(QPointF(map_.px(x1), map_.py(y1)), QPointF(map_.px(x2), map_.py(y2)));
-    }
-    void circle(int32_t x, int32_t y, int32_t radius, bool filled) override {
-        QPainter* p = target_->painter;
-        if (!p) return;
-        const double r = std::max(0.5, radius / map_.zoom);
-        p->setPen(colour_);
-        p->setBrush(filled ? QBrush(colour_) : Qt::NoBrush);
-        p->drawEllipse(QPointF(map_.px(x), map_.py(y)), r, r);
-    }
-
-  private:
-    std::shared_ptr<PaintTarget> target_;
-    kernel::ViewMapping map_;
-    QColor colour_ = Qt::white;
-    bool filled_ = true;
-};
-
-}  // namespace
 
 BoardView::BoardView(QWidget* parent) : QWidget(parent), target_(std::make_shared<PaintTarget>()) {
+    auto surface = std::make_unique<PainterSurface>();
+    target_->surface = surface.get();
     setObjectName("ViewPicture");
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(200, 150);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    surface_ = kernel::attachSurface(std::make_unique<PainterSurface>(target_));
+    surface_ = kernel::attachSurface(std::move(surface));
 }
 
 BoardView::~BoardView() {
@@ -132,12 +76,12 @@ QPointF BoardView::DesignPoint(QPointF pixel) const {
 void BoardView::paintEvent(QPaintEvent*) {
     if (onActivity) onActivity();
     QPainter painter(this);
-    painter.fillRect(rect(), paletteColour(0));
+    painter.fillRect(rect(), PaletteColour(0));
     const int32_t* busy = E_SysTable(17);
     if (busy && busy[0] != 0) return;
     ++repaints_;
     painter.setRenderHint(QPainter::Antialiasing);
-    target_->painter = &painter;
+    target_->surface->setPainter(&painter);
     const KViewRecord view{
         zoom_,   width(), height(), static_cast<int32_t>(originX_), static_cast<int32_t>(originY_),
         0x20 | 4};
@@ -149,7 +93,7 @@ void BoardView::paintEvent(QPaintEvent*) {
     T_DrawAllTraceMask(1, 1);
     V_DrawAllVias(1);
     G_CloseDC();
-    target_->painter = nullptr;
+    target_->surface->setPainter(nullptr);
     if (operation_ == 99) {
         const QPointF a(width() / 2.0 + (boxCorner_.x() - originX_) / zoom_,
                         height() / 2.0 - (boxCorner_.y() - originY_) / zoom_);
