@@ -1,10 +1,6 @@
 // Interface placeholders of the view calls; each is replaced by its real implementation.
 #include "qor/kernel/kernel.h"
-#include "qor/kernel/print.h"
 
-namespace qor::kernel {
-void setPrintScaleDialog(PrintScaleDialog) {}
-}  // namespace qor::kernel
 
 extern "C" {
 int32_t DB_LayoutTextArray(void) { return 0; }
@@ -15,10 +11,6 @@ int32_t S_MaskSymbol(int32_t, int32_t, int32_t) { return 0; }
 int32_t OA_Delete(int32_t, int32_t) { return 0; }
 int32_t I_FrameItem(int32_t, int32_t, KRect*) { return 0; }
 int32_t E_MemCopy(void*, const void*, int32_t) { return 0; }
-int32_t E_PrintScaleSetupDialog(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, KPrintSetup*,
-                                int32_t) {
-    return 0;
-}
 int32_t G_SetWidth(int32_t) { return 0; }
 int32_t G_Triangle(int32_t, int32_t, int32_t, int32_t) { return 0; }
 int32_t G_Text(int32_t, int32_t, int32_t, int32_t, const char*) { return 0; }
