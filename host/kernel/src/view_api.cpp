@@ -3,14 +3,6 @@
 
 
 extern "C" {
-int32_t DB_LayoutTextArray(void) { return 0; }
-int32_t DB_ActiveLayer(void) { return 0; }
-int32_t S_CreateSymbol(int32_t, const char*) { return 0; }
-int32_t S_FindSymbol(const char*) { return 0; }
-int32_t S_MaskSymbol(int32_t, int32_t, int32_t) { return 0; }
-int32_t OA_Delete(int32_t, int32_t) { return 0; }
-int32_t I_FrameItem(int32_t, int32_t, KRect*) { return 0; }
-int32_t E_MemCopy(void*, const void*, int32_t) { return 0; }
 int32_t G_SetWidth(int32_t) { return 0; }
 int32_t G_Triangle(int32_t, int32_t, int32_t, int32_t) { return 0; }
 int32_t G_Text(int32_t, int32_t, int32_t, int32_t, const char*) { return 0; }
