@@ -157,6 +157,8 @@ int32_t T_DrawAllRecords(int32_t trace, int32_t mode) {
     return guard(0, [&] {
         const auto* t = findTrace(trace);
         if (!current() || !t) return 0;
+        // The outline lies on layer 0; a single trace is drawn when asked for (highlights).
+        if (trace == qd::kOutlineTrace && !layerVisible(0)) return 1;
         const bool hairline = trace == qd::kOutlineTrace || !DrawFlags::trueSize();
         drawTrace(*current(), *t, hairline, [](int32_t) { return true; });
         return 1;

@@ -77,7 +77,13 @@ void RasterSurface::setDrawMode(int32_t drawFlags) {
                                           : QPainter::CompositionMode_SourceOver);
 }
 
-void RasterSurface::begin(const KViewRecord& view) { map_ = ViewMapping(view); }
+void RasterSurface::begin(const KViewRecord& view) {
+    // A context starts with a hairline pen in the normal mode; the kernel passes on its own pen
+    // width and draw mode when they differ.
+    map_ = ViewMapping(view);
+    widthPixels_ = 1;
+    setDrawMode(0);
+}
 
 void RasterSurface::end() { painter_.reset(); }
 

@@ -139,6 +139,19 @@ TEST_F(ViewTest, HiddenLayersAreLeftOutOfEveryDrawingCall) {
     }
 }
 
+TEST_F(ViewTest, TheOutlineFollowsLayerZeroButHighlightsAreAlwaysDrawn) {
+    for (const uint32_t visible : {1u, ~1u}) {
+        setVisible(visible);
+        Recording rec;
+        G_OpenDC(rec.surface(), &kView);
+        EXPECT_EQ(T_DrawAllRecords(-1, 1), 1);
+        EXPECT_EQ(rec.has("G_Line 0 0 10000000 0\n"), visible == 1u) << visible;
+        setVisible(0);
+        T_DrawAllRecords(f_.sigTrace, -1);
+        EXPECT_TRUE(rec.has("G_Line 1809500 2730000 1809500 2000000 25400\n")) << rec.text();
+    }
+}
+
 // ---- Draw flags ---------------------------------------------------------------------------------
 
 TEST_F(ViewTest, MonochromeDrawsEverythingInColourZero) {
@@ -589,6 +602,32 @@ TEST_F(ViewTest, WideTracesUseThickPens) {
     T_DrawAllTraceMask(1, 1);
     EXPECT_EQ(G_ThickPenCount(), 0) << "below a pixel wide";
     G_CloseDC();
+}
+
+TEST(ViewCalls, EachRasterContextStartsWithTheKernelsPenAndMode) {
+    const int32_t a = G_CreateRasterSurface(20, 20), b = G_CreateRasterSurface(20, 20);
+    const KViewRecord view{1000, 20, 20, 10000, 10000, 0};
+    G_SetColor(15);
+    G_OpenDC(a, &view);
+    G_SetWidth(5);
+    G_SetDrawMode(K_DRAW_XOR);
+    G_OpenDC(b, &view);  // the wide pen and the exclusive-or mode end on b
+    G_SetWidth(1);
+    G_SetDrawMode(0);
+    G_OpenDC(a, &view);
+    G_Line(0, 10000, 20000, 10000);
+    G_Line(0, 10000, 20000, 10000);
+    G_CloseDC();
+    const auto path =
+        std::filesystem::temp_directory_path() / ("qor_pen_" + std::to_string(::getpid()) + ".png");
+    ASSERT_EQ(G_SaveSurfacePng(a, path.c_str()), 1);
+    QImage img(QString::fromStdString(path.string()));
+    std::filesystem::remove(path);
+    EXPECT_EQ(img.pixel(10, 10) & 0xFFFFFFu, 0xFFFFFFu) << "drawn twice in the normal mode";
+    EXPECT_EQ(img.pixel(10, 8) & 0xFFFFFFu, 0u) << "with a hairline again";
+    G_DeleteSurface(a);
+    G_DeleteSurface(b);
+    G_FreeThickPen(0, 0);
 }
 
 TEST(ViewCalls, WidthReachesNewContexts) {

@@ -395,7 +395,8 @@ QOR_API int32_t G_DeleteObject(int32_t view);
  * a bitmap: 1 or 0 (an empty rectangle, or a surface without picture or clipboard). */
 QOR_API int32_t G_CopyScreen(int32_t surface, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
-/* Draws the records of one trace (-1 the outline) in the current colour. */
+/* Draws the records of one trace (-1 the outline, drawn only while layer 0 is visible) in the
+ * current colour. */
 QOR_API int32_t T_DrawAllRecords(int32_t trace, int32_t mode);
 /* Draws count segments of a trace, each from record first, first + 1, ... to the next point record
  * (an arc through its arc-centre record), in its layer's colour. */
