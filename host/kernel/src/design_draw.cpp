@@ -1,7 +1,6 @@
 // The kernel's own drawing of design objects: outline and traces, components, vias, nodes and the
 // ratsnest, auxiliary symbols and layout texts. Everything on a hidden layer (system table 11) is
 // left out.
-#include <cstring>
 #include <limits>
 #include <numbers>
 #include <unordered_map>

@@ -1,6 +1,5 @@
 // G_ calls: drawing contexts, primitives, the grid, the cached picture, and the kernel's surfaces.
 #include <cmath>
-#include <cstdlib>
 
 #include "draw_support.h"
 #include "guard.h"
