@@ -108,6 +108,41 @@ private:
     std::map<std::string, int32_t> made_;
 };
 
+// A text item of the silk screen.
+design::Item silkText(Point p, double heightMm, std::string text) {
+    design::Item it;
+    it.kind = design::kItemText;
+    it.layer = 1;
+    it.x = p.x, it.y = p.y;
+    it.textSize = mm(heightMm);
+    it.text = std::move(text);
+    return it;
+}
+
+design::Item silkLine(Point from, Point to) {
+    design::Item it;
+    it.kind = design::kItemLine;
+    it.layer = 1;
+    it.x = from.x, it.y = from.y, it.dx = to.x - from.x, it.dy = to.y - from.y;
+    it.width = mm(0.15);
+    return it;
+}
+
+// The board's title on the silk screen, a revision note, and the board width dimensioned below it.
+void addNotesAndDimensions(DesignBuilder& b) {
+    b.addLayoutText(silkText(at(6, 74), 2.0, "MC-100 MOTOR CONTROLLER"));
+    design::Symbol notes;
+    notes.number = design::boardNotesSymbol(b.design().currentHierarchy);
+    notes.name = "@BRDNOTES";
+    notes.items.push_back(silkText(at(6, 71), 1.2, "REV B"));
+    design::Symbol dims;
+    dims.number = design::dimensionsSymbol(b.design().currentHierarchy);
+    dims.name = "@BRDDIM";
+    dims.items = {silkLine(at(0, -4), at(100, -4)), silkLine(at(0, -2), at(0, -6)),
+                  silkLine(at(100, -2), at(100, -6)), silkText(at(44, -3.5), 1.5, "100.00 mm")};
+    b.design().symbols.insert(b.design().symbols.begin(), {std::move(notes), std::move(dims)});
+}
+
 }  // namespace
 
 design::Design buildDemoDesign() {
@@ -293,6 +328,7 @@ design::Design buildDemoDesign() {
                     {at(1, 1), at(99, 1), at(99, 69.6), at(89.6, 79), at(1, 79), at(1, 46), at(5, 46),
                      at(5, 34), at(1, 34)});
     b.addCopperArea(net("+5V"), kPower, {at(60, 30), at(84, 30), at(84, 58), at(60, 58)});
+    addNotesAndDimensions(b);
     return b.take();
 }
 

@@ -61,6 +61,20 @@ TEST(DemoDesign, TracesEndOnTheirNodesAndNodesOnTheirPins) {
             }
 }
 
+TEST(DemoDesign, CarriesATitleNotesAndADimensionOnTheSilkScreen) {
+    const Design d = qor::examples::buildDemoDesign();
+    ASSERT_EQ(d.layoutTexts.size(), 1u);
+    EXPECT_EQ(d.layoutTexts[0].kind, kItemText);
+    EXPECT_EQ(d.layoutTexts[0].layer, 1);
+    size_t notes = 0, dimensions = 0;
+    for (const Symbol& s : d.symbols) {
+        if (s.number == boardNotesSymbol(d.currentHierarchy)) notes = s.items.size();
+        if (s.number == dimensionsSymbol(d.currentHierarchy)) dimensions = s.items.size();
+    }
+    EXPECT_EQ(notes, 1u);
+    EXPECT_EQ(dimensions, 4u) << "the line, two end marks and the value";
+}
+
 TEST(DemoDesign, EveryDeviceIsInTheExampleThermalLibraries) {
     const Design d = qor::examples::buildDemoDesign();
     std::set<std::string> missing;

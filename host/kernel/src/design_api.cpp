@@ -5,6 +5,8 @@
 
 #include "guard.h"
 #include "qor/kernel/kernel.h"
+#include "tables.h"
+#include "text_metrics.h"
 
 using namespace qor::kernel;
 using qor::design::Point;
@@ -434,13 +436,54 @@ int32_t T_FrameTraceLines(int32_t trace, int32_t layerMask, KRect* frame) {
 
 namespace {
 
-const qor::design::Symbol* symbolOfArray(int32_t array) {
-    return objectKind(array) == kSymbolItemArray ? findSymbol(objectNumber(array)) : nullptr;
+namespace qd = qor::design;
+
+// The items behind an array handle: a symbol's items or the design's layout texts.
+std::vector<qd::Item>* itemsOfArray(int32_t array) {
+    OpenDesign* d = openDesign();
+    if (!d) return nullptr;
+    switch (objectKind(array)) {
+        case kSymbolItemArray: {
+            const auto it = d->index.symbol.find(objectNumber(array));
+            return it == d->index.symbol.end() ? nullptr : &d->model.symbols[it->second].items;
+        }
+        case kLayoutTextArray:
+            return objectNumber(array) == 1 ? &d->model.layoutTexts : nullptr;
+        default:
+            return nullptr;
+    }
 }
+
+const qd::Item* itemAt(int32_t array, int32_t position) {
+    const auto* items = itemsOfArray(array);
+    if (!items || position < 1 || static_cast<size_t>(position) > items->size()) return nullptr;
+    return &(*items)[static_cast<size_t>(position - 1)];
+}
+
+qd::Symbol* mutableSymbol(int32_t number) {
+    OpenDesign* d = openDesign();
+    if (!d) return nullptr;
+    const auto it = d->index.symbol.find(number);
+    return it == d->index.symbol.end() ? nullptr : &d->model.symbols[it->second];
+}
+
+// Symbol numbers travel in 24 bits inside item-array handles.
+constexpr int32_t kLowestSymbol = -0x800000;
 
 }  // namespace
 
 extern "C" {
+
+int32_t DB_LayoutTextArray(void) {
+    return openDesign() ? makeObject(kLayoutTextArray, 1) : 0;
+}
+
+int32_t DB_ActiveLayer(void) {
+    return guard(0, [&] {
+        const OpenDesign* d = openDesign();
+        return d ? activeLayer(d->model) : 0;
+    });
+}
 
 int32_t S_FrameSymbolEntries(int32_t symbol, KRect* frame) {
     return guard(0, [&] {
@@ -464,38 +507,110 @@ int32_t S_ReadSymbolEntry(int32_t symbol, int32_t position, KEntryRecord* entry)
     });
 }
 
+int32_t S_CreateSymbol(int32_t symbol, const char* name) {
+    return guard(0, [&] {
+        OpenDesign* d = openDesign();
+        if (!d || symbol >= 0 || symbol < kLowestSymbol || !name || !*name || findSymbol(symbol))
+            return 0;
+        for (const auto& s : d->model.symbols)
+            if (s.name == name) return 0;
+        qd::Symbol s;
+        s.number = symbol;
+        s.name = name;
+        d->model.symbols.push_back(std::move(s));
+        d->index.symbol[symbol] = d->model.symbols.size() - 1;
+        return symbol;
+    });
+}
+
+int32_t S_FindSymbol(const char* name) {
+    return guard(0, [&] {
+        const OpenDesign* d = openDesign();
+        if (!d || !name) return 0;
+        for (const auto& s : d->model.symbols)
+            if (s.name == name) return s.number;
+        return 0;
+    });
+}
+
+int32_t S_MaskSymbol(int32_t symbol, int32_t value, int32_t mask) {
+    return guard(0, [&] {
+        qd::Symbol* s = mutableSymbol(symbol);
+        if (!s) return 0;
+        s->mask = (s->mask & ~mask) | (value & mask);
+        return 1;
+    });
+}
+
 int32_t S_SymbolItemArray(int32_t symbol) {
-    return guard(0, [&] { return findSymbol(symbol) ? makeObject(kSymbolItemArray, symbol) : 0; });
+    return guard(0, [&] {
+        return findSymbol(symbol) && symbol >= kLowestSymbol ? makeObject(kSymbolItemArray, symbol)
+                                                             : 0;
+    });
 }
 
 int32_t OA_SearchMask(int32_t array, int32_t from, int32_t mask) {
     return guard(0, [&] {
-        const auto* s = symbolOfArray(array);
-        if (!s) return 0;
-        for (auto i = static_cast<size_t>(std::max(from, 1)); i <= s->items.size(); ++i)
-            if (s->items[i - 1].mask & mask) return static_cast<int32_t>(i);
+        const auto* items = itemsOfArray(array);
+        if (!items) return 0;
+        for (auto i = static_cast<size_t>(std::max(from, 1)); i <= items->size(); ++i)
+            if ((*items)[i - 1].mask & mask) return static_cast<int32_t>(i);
         return 0;
     });
 }
 
 int32_t OA_GetCount(int32_t array) {
     return guard(0, [&] {
-        const auto* s = symbolOfArray(array);
-        return s ? static_cast<int32_t>(std::min<size_t>(s->items.size(), INT32_MAX)) : 0;
+        const auto* items = itemsOfArray(array);
+        return items ? static_cast<int32_t>(std::min<size_t>(items->size(), INT32_MAX)) : 0;
+    });
+}
+
+int32_t OA_Delete(int32_t array, int32_t position) {
+    return guard(0, [&] {
+        auto* items = itemsOfArray(array);
+        if (!items || position < 1 || static_cast<size_t>(position) > items->size()) return 0;
+        items->erase(items->begin() + (position - 1));
+        return 1;
     });
 }
 
 int32_t I_ReadItem(int32_t array, int32_t position, KItemRecord* out) {
     return guard(0, [&] {
-        const auto* s = symbolOfArray(array);
-        if (!s || !out || position < 1 || static_cast<size_t>(position) > s->items.size()) return 0;
-        const auto& it = s->items[static_cast<size_t>(position - 1)];
+        const auto* item = itemAt(array, position);
+        if (!item || !out) return 0;
+        const auto& it = *item;
         KItemRecord r{};
         r.kind = it.kind, r.flags = it.flags, r.mask = it.mask, r.link = it.link, r.layer = it.layer;
         r.x = it.x, r.y = it.y, r.dx = it.dx, r.dy = it.dy, r.width = it.width, r.gap = it.gap;
         r.angle = it.angle, r.textSize = it.textSize, r.attributes = it.attributes;
         r.text = it.text.c_str();
         *out = r;
+        return 1;
+    });
+}
+
+int32_t I_FrameItem(int32_t array, int32_t position, KRect* frame) {
+    return guard(0, [&] {
+        const auto* item = itemAt(array, position);
+        if (!item || !frame) return 0;
+        const auto& it = *item;
+        qd::Rect r;
+        bool any = false;
+        if (it.kind == qd::kItemText) {
+            const int32_t height = it.textSize > 0 ? it.textSize : openDesign()->model.textSize;
+            for (const auto& p : textCorners(it.x, it.y, height, it.angle, it.text.size()))
+                widen(r, any, p);
+        } else {
+            // A line or a box: both ends, widened by half the pen on every side.
+            widen(r, any, {it.x, it.y});
+            widen(r, any,
+                  {static_cast<int32_t>(int64_t{it.x} + it.dx),
+                   static_cast<int32_t>(int64_t{it.y} + it.dy)});
+            const int32_t half = std::max(it.width, 0) / 2;
+            r.left -= half, r.bottom -= half, r.right += half, r.top += half;
+        }
+        toKRect(r, frame);
         return 1;
     });
 }

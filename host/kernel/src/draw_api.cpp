@@ -1,19 +1,15 @@
-// G_ calls, the kernel's own drawing of design objects, and the drawing surfaces.
-#include <algorithm>
+// G_ calls: drawing contexts, primitives, the grid, the cached picture, and the kernel's surfaces.
 #include <cmath>
-#include <numbers>
 
+#include "draw_support.h"
 #include "guard.h"
 #include "palette.h"
 #include "qor/kernel/kernel.h"
 #include "surfaces.h"
 
 using namespace qor::kernel;
-namespace qd = qor::design;
 
 namespace {
-
-Surface* current() { return state().draw.current; }
 
 template <typename T>
 T* surfaceAs(int32_t number) {
@@ -22,74 +18,42 @@ T* surfaceAs(int32_t number) {
     return it == surfaces.end() ? nullptr : dynamic_cast<T*>(it->second.get());
 }
 
-// Kernel drawing picks its own colours; afterwards the caller's colour and style hold again.
-class KernelColours {
-public:
-    explicit KernelColours(Surface& s) : s_(s) {}
-    ~KernelColours() {
-        s_.setColor(state().draw.colour);
-        s_.setStyle(state().draw.style);
-    }
-    KernelColours(const KernelColours&) = delete;
-    KernelColours& operator=(const KernelColours&) = delete;
-    void set(int32_t colour) {
-        if (colour != last_) s_.setColor(colour);
-        last_ = colour;
-    }
+Surface* surfaceNumber(int32_t number) {
+    return surfaceAs<Surface>(number);
+}
 
-private:
-    Surface& s_;
-    int32_t last_ = -1;
-};
+// Pixel to design units in a view: the inverse of ViewMapping.
+void pixelToDesign(const KViewRecord& view, double px, double py, double& x, double& y) {
+    const ViewMapping m(view);
+    const double dx = (px - m.halfWidth) * m.zoom;
+    x = m.mirror ? m.originX - dx : m.originX + dx;
+    y = m.originY - (py - m.halfHeight) * m.zoom;
+}
 
-// An arc from start to end around centre as short chords.
-void drawArc(Surface& s, qd::Point start, qd::Point end, const qd::TracePoint& arc, int32_t width) {
-    const double cx = start.x + static_cast<double>(arc.centreDx);
-    const double cy = start.y + static_cast<double>(arc.centreDy);
-    const double a0 = std::atan2(start.y - cy, start.x - cx);
-    double sweep = std::atan2(end.y - cy, end.x - cx) - a0;
-    if (arc.flags & qd::kArcClockwise) {
-        while (sweep >= 0) sweep -= 2 * std::numbers::pi;
-    } else {
-        while (sweep <= 0) sweep += 2 * std::numbers::pi;
-    }
-    const int steps = std::max(2, static_cast<int>(std::ceil(std::fabs(sweep) / (std::numbers::pi / 18))));
-    qd::Point prev = start;
-    for (int k = 1; k <= steps; ++k) {
-        const double a = a0 + sweep * k / steps;
-        const qd::Point p = k == steps ? end
-                                       : qd::Point{static_cast<int32_t>(std::lround(cx + arc.radius * std::cos(a))),
-                                                   static_cast<int32_t>(std::lround(cy + arc.radius * std::sin(a)))};
-        s.line(prev.x, prev.y, p.x, p.y, width);
-        prev = p;
+// Picture handles name their surface in the high half and the surface's own handle in the low.
+constexpr int32_t kMaxPictureSurface = 0x7FFF;
+constexpr int32_t kMaxPicture = 0xFFFF;
+int32_t pictureSurface(int32_t view) {
+    return static_cast<int32_t>(static_cast<uint32_t>(view) >> 16);
+}
+int32_t pictureOf(int32_t view) {
+    return view & kMaxPicture;
+}
+
+// The grid pitch: step, 2, 5, 10, 20, 50 ... times step, the first at least minimum units.
+int64_t gridStep(int64_t step, double minimum) {
+    const int64_t factors[3] = {1, 2, 5};
+    for (int64_t decade = 1;; decade *= 10) {
+        for (const int64_t f : factors) {
+            const int64_t candidate = step * f * decade;
+            if (static_cast<double>(candidate) >= minimum || candidate > INT32_MAX)
+                return candidate;
+        }
     }
 }
 
-// Draws the segments of a trace; colourOf picks the colour of a segment's layer (or none).
-template <typename ColourOf>
-void drawTrace(Surface& s, const qd::Trace& t, bool hairline, ColourOf colourOf) {
-    const auto& pts = t.points;
-    size_t prev = pts.size();  // index of the last point record
-    for (size_t i = 0; i < pts.size(); ++i) {
-        const auto& p = pts[i];
-        if (p.flags & qd::kPointArcCentre) {
-            if (prev == pts.size() || i + 1 >= pts.size()) continue;
-            const auto& a = pts[prev];
-            const auto& b = pts[i + 1];
-            colourOf(a.layer);
-            if (p.radius == 0) s.line(a.x, a.y, b.x, b.y, hairline ? 0 : a.width);
-            else drawArc(s, {a.x, a.y}, {b.x, b.y}, p, hairline ? 0 : a.width);
-            prev = ++i;
-            continue;
-        }
-        if (prev != pts.size()) {
-            const auto& a = pts[prev];
-            colourOf(a.layer);
-            s.line(a.x, a.y, p.x, p.y, hairline ? 0 : a.width);
-        }
-        prev = i;
-    }
-}
+constexpr double kMinGridPixels = 4;
+constexpr int64_t kMaxGridDots = 4'000'000;
 
 }  // namespace
 
@@ -114,10 +78,14 @@ int32_t G_OpenDC(int32_t surface, const KViewRecord* view) {
         if (it == draw.surfaces.end() || !view) return 0;
         if (draw.current) draw.current->end();
         draw.current = it->second.get();
+        draw.lastView = *view;
+        draw.haveView = true;
+        draw.lastSurface = surface;
         draw.current->begin(*view);
         draw.current->setColor(draw.colour);
         draw.current->setStyle(draw.style);
         if (draw.drawFlags) draw.current->setDrawMode(draw.drawFlags);
+        if (draw.widthPixels != 1) draw.current->setWidth(draw.widthPixels);
         return 1;
     });
 }
@@ -182,128 +150,143 @@ int32_t G_Circle(int32_t x, int32_t y, int32_t radius) {
     });
 }
 
-int32_t T_DrawAllRecords(int32_t trace, int32_t mode) {
-    (void)mode;
+int32_t G_SetWidth(int32_t pixels) {
     return guard(0, [&] {
-        const auto* t = findTrace(trace);
-        if (!current() || !t) return 0;
-        drawTrace(*current(), *t, trace == qd::kOutlineTrace, [](int32_t) {});
+        if (pixels < 1) return 0;
+        state().draw.widthPixels = pixels;
+        notePen(pixels);
+        if (current()) current()->setWidth(pixels);
         return 1;
     });
 }
 
-int32_t T_DrawRecords(int32_t trace, int32_t first, int32_t count) {
+int32_t G_Triangle(int32_t x, int32_t y, int32_t size, int32_t direction) {
     return guard(0, [&] {
-        const auto* t = findTrace(trace);
-        if (!current() || !t || first < 1 || count < 1) return 0;
-        KernelColours colours(*current());
-        const auto& pts = t->points;
-        const auto last = std::min<int64_t>(int64_t{first} + count - 1, static_cast<int64_t>(pts.size()) - 1);
-        for (int64_t k = first; k <= last; ++k) {
-            const auto& a = pts[static_cast<size_t>(k - 1)];
-            if (a.flags & qd::kPointArcCentre) continue;  // drawn with the segment before it
-            const auto& next = pts[static_cast<size_t>(k)];
-            colours.set(layerColour(a.layer));
-            if (next.flags & qd::kPointArcCentre) {
-                if (static_cast<size_t>(k + 1) >= pts.size()) continue;
-                const auto& b = pts[static_cast<size_t>(k + 1)];
-                if (next.radius == 0) current()->line(a.x, a.y, b.x, b.y, a.width);
-                else drawArc(*current(), {a.x, a.y}, {b.x, b.y}, next, a.width);
-            } else {
-                current()->line(a.x, a.y, next.x, next.y, a.width);
-            }
-        }
+        if (!current() || size <= 0 || direction < 0 || direction > 3) return 0;
+        // The tip at x, y; the base size units behind it, as wide as size.
+        const int64_t back[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
+        const int64_t bx = x + back[direction][0] * size, by = y + back[direction][1] * size;
+        const int64_t sx = back[direction][1] * (size / 2), sy = back[direction][0] * (size / 2);
+        const auto clamp32 = [](int64_t v) {
+            return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+        };
+        const int32_t xy[6] = {
+            x, y, clamp32(bx + sx), clamp32(by + sy), clamp32(bx - sx), clamp32(by - sy)};
+        current()->polygon(xy, 3, true);
         return 1;
     });
 }
 
-int32_t N_DrawNetNodes(int32_t net, int32_t mode) {
-    (void)mode;
+int32_t G_Text(int32_t x, int32_t y, int32_t height, int32_t angle, const char* text) {
     return guard(0, [&] {
-        const OpenDesign* d = openDesign();
-        if (!current() || !d || !findNet(net)) return 0;
-        const auto it = d->index.netNodes.find(net);
-        if (it == d->index.netNodes.end()) return 1;
-        for (const int32_t number : it->second) {
-            const auto* n = findNode(number);
-            current()->circle(n->x, n->y, 40000, false);  // 0.4 mm ring
-        }
+        if (!current() || !text || height <= 0) return 0;
+        current()->drawText(x, y, height, angle, text);
         return 1;
     });
 }
 
-int32_t T_DrawAllTraceMask(int32_t mask, int32_t mode) {
-    (void)mask, (void)mode;
+int32_t G_DPtoLP(int32_t px, int32_t py, int32_t* x, int32_t* y) {
     return guard(0, [&] {
-        const OpenDesign* d = openDesign();
-        if (!current() || !d) return 0;
-        KernelColours colours(*current());
-        for (const auto& t : d->model.traces)
-            if (t.number != qd::kOutlineTrace)
-                drawTrace(*current(), t, false, [&](int32_t layer) { colours.set(layerColour(layer)); });
+        const auto& draw = state().draw;
+        if (!draw.haveView || !x || !y) return 0;
+        double dx = 0, dy = 0;
+        pixelToDesign(draw.lastView, px, py, dx, dy);
+        const auto clamp32 = [](double v) {
+            return static_cast<int32_t>(
+                std::clamp(std::round(v), double{INT32_MIN}, double{INT32_MAX}));
+        };
+        *x = clamp32(dx);
+        *y = clamp32(dy);
         return 1;
     });
 }
 
-int32_t L_DrawAllComponents(int32_t mode) {
-    (void)mode;
-    return guard(0, [&] {
-        const OpenDesign* d = openDesign();
-        if (!current() || !d) return 0;
+int32_t G_DrawGrid(const KRect* pixels, int32_t step, int32_t on) {
+    return guard(0, [&]() -> int32_t {
+        if (!pixels || step <= 0) return 0;
+        const auto& draw = state().draw;
+        if (!draw.haveView) return step;
+        const int64_t used = gridStep(step, kMinGridPixels * currentZoom());
+        if (used > INT32_MAX) return 0;
+        if (!on || !current()) return static_cast<int32_t>(used);
+        // The pixel rectangle: left, top (KRect bottom), right, bottom (KRect top).
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        pixelToDesign(draw.lastView, pixels->left, pixels->bottom, x0, y0);
+        pixelToDesign(draw.lastView, pixels->right, pixels->top, x1, y1);
+        const auto first = [&](double lo) { return static_cast<int64_t>(std::ceil(lo / used)); };
+        const auto last = [&](double hi) { return static_cast<int64_t>(std::floor(hi / used)); };
+        const int64_t i0 = first(std::min(x0, x1)), i1 = last(std::max(x0, x1));
+        const int64_t j0 = first(std::min(y0, y1)), j1 = last(std::max(y0, y1));
+        if (i1 < i0 || j1 < j0 || (i1 - i0 + 1) * (j1 - j0 + 1) > kMaxGridDots)
+            return static_cast<int32_t>(used);
         Surface& s = *current();
         KernelColours colours(s);
-        for (const auto& c : d->model.components) {
-            const auto* sym = findSymbol(c.symbol);
-            if (!sym) continue;
-            colours.set(layerColour(c.flags & qd::kComponentMirrored ? 29 : 2));
-            for (const auto& pad : sym->pads) {
-                int32_t size = 100000;
-                for (const auto& k : sym->padStacks)
-                    if (k.number == pad.padStack) size = k.sizeUnits;
-                const qd::Point at = qd::place(c, {pad.x, pad.y});
-                s.setStyle(16);
-                s.rectangle(at.x - size / 2, at.y - size / 2, size, size, c.angle);
-            }
-            colours.set(15);
-            for (const auto& it : sym->items) {
-                if (it.kind != qd::kItemLine) continue;
-                const qd::Point a = qd::place(c, {it.x, it.y});
-                const qd::Point b = qd::place(c, {it.x + it.dx, it.y + it.dy});
-                s.line(a.x, a.y, b.x, b.y, 0);
-            }
+        colours.exact(15);  // white dots over the dark board, black ones on a white one
+        s.setStyle(16);
+        s.setDrawMode(draw.drawFlags | K_DRAW_XOR);
+        for (int64_t j = j0; j <= j1; ++j)
+            for (int64_t i = i0; i <= i1; ++i)
+                s.rectangle(static_cast<int32_t>(i * used), static_cast<int32_t>(j * used), 0, 0,
+                            0);
+        s.setDrawMode(draw.drawFlags);
+        return static_cast<int32_t>(used);
+    });
+}
+
+int32_t G_ThickPenCount(void) {
+    return static_cast<int32_t>(state().draw.thickPens.size());
+}
+
+int32_t G_FreeThickPen(int32_t first, int32_t count) {
+    (void)first, (void)count;
+    state().draw.thickPens.clear();
+    return 1;
+}
+
+int32_t G_BackgroundColor(void) {
+    return 0;
+}
+
+int32_t G_PickAperture(void) {
+    return 4;
+}
+
+int32_t G_CopyView(void) {
+    return guard(0, [&] {
+        const int32_t number = state().draw.lastSurface;
+        Surface* s = surfaceNumber(number);
+        if (!s || number > kMaxPictureSurface) return 0;
+        const int32_t picture = s->copyPicture();
+        if (picture <= 0) return 0;
+        if (picture > kMaxPicture) {
+            s->deletePicture(picture);
+            return 0;
         }
+        return (number << 16) | picture;
+    });
+}
+
+int32_t G_DispView(int32_t view) {
+    return guard(0, [&] {
+        Surface* s = surfaceNumber(pictureSurface(view));
+        return s && pictureOf(view) && s->showPicture(pictureOf(view)) ? 1 : 0;
+    });
+}
+
+int32_t G_DeleteObject(int32_t view) {
+    return guard(0, [&] {
+        Surface* s = surfaceNumber(pictureSurface(view));
+        if (!s || !pictureOf(view)) return 0;
+        s->deletePicture(pictureOf(view));
         return 1;
     });
 }
 
-int32_t S_DrawSymbol(int32_t symbol, int32_t x, int32_t y) {
-    (void)x, (void)y;
+int32_t G_CopyScreen(int32_t surface, int32_t left, int32_t top, int32_t right, int32_t bottom) {
     return guard(0, [&] {
-        const auto* sym = findSymbol(symbol);
-        if (!current() || !sym || symbol >= 0) return 0;  // auxiliary symbols hold absolute items
-        KernelColours colours(*current());
-        for (const auto& it : sym->items) {
-            if (it.kind != qd::kItemLine) continue;
-            colours.set(layerColour(it.layer & 0x1F));
-            current()->line(it.x, it.y, it.x + it.dx, it.y + it.dy, it.width);
-        }
-        return 1;
-    });
-}
-
-int32_t V_DrawAllVias(int32_t mode) {
-    (void)mode;
-    return guard(0, [&] {
-        const OpenDesign* d = openDesign();
-        if (!current() || !d) return 0;
-        KernelColours colours(*current());
-        for (const auto& v : d->model.vias) {
-            colours.set(8);
-            current()->circle(v.x, v.y, v.diameter / 2, true);
-            colours.set(0);
-            current()->circle(v.x, v.y, v.drill / 2, true);
-        }
-        return 1;
+        Surface* s = surfaceNumber(surface);
+        if (!s || right <= left || bottom <= top) return 0;
+        return s->copyToClipboard(left, top, right, bottom) ? 1 : 0;
     });
 }
 
@@ -342,6 +325,7 @@ int32_t G_DeleteSurface(int32_t surface) {
         const auto it = draw.surfaces.find(surface);
         if (it == draw.surfaces.end()) return 0;
         if (draw.current == it->second.get()) draw.current = nullptr;
+        if (draw.lastSurface == surface) draw.lastSurface = 0;
         draw.surfaces.erase(it);
         return 1;
     });

@@ -4,6 +4,7 @@
 
 #include "guard.h"
 #include "qor/kernel/kernel.h"
+#include "tables.h"
 
 using namespace qor::kernel;
 
@@ -19,6 +20,7 @@ int32_t adopt(std::unique_ptr<qor::design::DesignFile> file) {
     std::string error;
     if (!file->load(open->model, error)) return fail(error);
     open->index.rebuild(open->model);
+    fillDesignTables(open->model);
     open->recordCache = file->records();
     open->file = std::move(file);
     state().design = std::move(open);

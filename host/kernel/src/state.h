@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -38,6 +39,7 @@ enum ObjectKind : int32_t {
     kTraceObject = 9,
     kRecordObject = 10,
     kSymbolItemArray = 11,  // the item array of a symbol; the number is the symbol's
+    kLayoutTextArray = 12,  // the design's layout texts (number 1)
 };
 inline int32_t makeObject(ObjectKind kind, int32_t number) {
     return static_cast<int32_t>((static_cast<uint32_t>(kind) << 24) | (static_cast<uint32_t>(number) & 0xFFFFFFu));
@@ -70,7 +72,16 @@ struct DrawState {
     Surface* current = nullptr;
     int32_t colour = 15;
     int32_t style = 16;
-    int32_t drawFlags = 0;
+    int32_t drawFlags = 0;    // the draw mode (G_SetDrawMode)
+    int32_t widthPixels = 1;  // pen width of G_Line
+    // The view of the open context, or of the last one: G_DPtoLP, the grid and the cached picture
+    // work on it after the context is closed. lastSurface is 0 before the first G_OpenDC and after
+    // that surface was deleted.
+    bool haveView = false;
+    KViewRecord lastView{};
+    int32_t lastSurface = 0;
+    std::set<int32_t>
+        thickPens;  // distinct pen widths (pixels) above one pixel since the last free
 };
 
 struct KernelState {

@@ -1,11 +1,16 @@
 #include "surfaces.h"
 
+#include <QClipboard>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QSaveFile>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
 
 #include "palette.h"
+#include "text_metrics.h"
 
 namespace qor::kernel {
 
@@ -31,6 +36,23 @@ void RecordingSurface::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int3
 }
 void RecordingSurface::setDrawMode(int32_t drawFlags) { text_ += join("G_SetDrawMode", {drawFlags}); }
 
+void RecordingSurface::setWidth(int32_t pixels) {
+    text_ += join("G_SetWidth", {pixels});
+}
+
+void RecordingSurface::polygon(const int32_t* xy, int32_t n, bool filled) {
+    std::string s = filled ? "G_Polygon 1" : "G_Polygon 0";
+    for (int32_t i = 0; i < 2 * n; ++i) s += " " + std::to_string(xy[i]);
+    text_ += s + "\n";
+}
+
+void RecordingSurface::drawText(int32_t x, int32_t y, int32_t height, int32_t angle,
+                                const char* text) {
+    std::string s = join("G_Text", {x, y, height, angle});
+    s.pop_back();
+    text_ += s + " " + (text ? text : "") + "\n";
+}
+
 void RecordingSurface::circle(int32_t x, int32_t y, int32_t radius, bool filled) {
     text_ += join("G_Circle", {x, y, radius, filled ? 1 : 0});
 }
@@ -55,7 +77,13 @@ void RasterSurface::setDrawMode(int32_t drawFlags) {
                                           : QPainter::CompositionMode_SourceOver);
 }
 
-void RasterSurface::begin(const KViewRecord& view) { map_ = ViewMapping(view); }
+void RasterSurface::begin(const KViewRecord& view) {
+    // A context starts with a hairline pen in the normal mode; the kernel passes on its own pen
+    // width and draw mode when they differ.
+    map_ = ViewMapping(view);
+    widthPixels_ = 1;
+    setDrawMode(0);
+}
 
 void RasterSurface::end() { painter_.reset(); }
 
@@ -107,7 +135,7 @@ void RasterSurface::rectangle(int32_t x, int32_t y, int32_t w, int32_t h, int32_
 void RasterSurface::line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t widthUnits) {
     QPainter& p = painter();
     QPen pen(QColor::fromRgb(rgb_));
-    pen.setWidthF(widthUnits > 0 ? std::max(1.0, widthUnits / map_.zoom) : 1.0);
+    pen.setWidthF(widthUnits > 0 ? std::max(1.0, widthUnits / map_.zoom) : widthPixels_);
     pen.setCapStyle(Qt::RoundCap);
     p.setPen(pen);
     p.drawLine(QPointF(map_.px(x1), map_.py(y1)), QPointF(map_.px(x2), map_.py(y2)));
@@ -119,6 +147,77 @@ void RasterSurface::circle(int32_t x, int32_t y, int32_t radius, bool filled) {
     p.setBrush(filled ? QBrush(QColor::fromRgb(rgb_)) : Qt::NoBrush);
     const double r = std::max(1.0, radius / map_.zoom);
     p.drawEllipse(QPointF(map_.px(x), map_.py(y)), r, r);
+}
+
+void RasterSurface::setWidth(int32_t pixels) {
+    widthPixels_ = std::max(pixels, 1);
+}
+
+void RasterSurface::polygon(const int32_t* xy, int32_t n, bool filled) {
+    if (!xy || n < 2) return;
+    QPolygonF shape;
+    for (int32_t i = 0; i < n; ++i) shape << QPointF(map_.px(xy[2 * i]), map_.py(xy[2 * i + 1]));
+    QPainter& p = painter();
+    QPen pen(QColor::fromRgb(rgb_));
+    pen.setWidthF(widthPixels_);
+    p.setPen(pen);
+    p.setBrush(filled ? QBrush(QColor::fromRgb(rgb_)) : Qt::NoBrush);
+    p.drawPolygon(shape);
+}
+
+void RasterSurface::drawText(int32_t x, int32_t y, int32_t height, int32_t angle,
+                             const char* text) {
+    if (!text || height <= 0) return;
+    const QString s = QString::fromLatin1(text);
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        const auto c = textCorners(x, y, height, angle, s.size());
+        for (size_t i = 0; i < c.size(); ++i) {
+            const auto& a = c[i];
+            const auto& b = c[(i + 1) % c.size()];
+            line(a.x, a.y, b.x, b.y, 0);
+        }
+        return;
+    }
+    QPainter& p = painter();
+    p.save();
+    QFont font;
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(height / map_.zoom))));
+    p.setFont(font);
+    p.setPen(QColor::fromRgb(rgb_));
+    p.translate(map_.px(x), map_.py(y));
+    p.rotate(map_.mirror ? angle / 1000.0 : -angle / 1000.0);  // counter-clockwise in the design
+    p.drawText(QPointF(0, -QFontMetricsF(font).descent()), s);
+    p.restore();
+}
+
+int32_t RasterSurface::copyPicture() {
+    painter_.reset();
+    const int32_t handle = nextPicture_++;
+    pictures_[handle] = image_.copy();
+    return handle;
+}
+
+bool RasterSurface::showPicture(int32_t handle) {
+    const auto it = pictures_.find(handle);
+    if (it == pictures_.end() || it->second.size() != image_.size()) return false;
+    painter_.reset();
+    image_ = it->second.copy();
+    return true;
+}
+
+void RasterSurface::deletePicture(int32_t handle) {
+    pictures_.erase(handle);
+}
+
+bool RasterSurface::copyToClipboard(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
+    const QRect area = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)) & image_.rect();
+    if (area.isEmpty()) return false;
+    painter_.reset();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return false;
+    clipboard->setImage(image_.copy(area));
+    return true;
 }
 
 bool RasterSurface::savePng(const std::string& path) {

@@ -133,6 +133,7 @@ TEST_F(KernelTest, DrawRecordsDrawsChosenSegmentsAndArcsWhole) {
         {1, 99, {"G_Line 2809500 5000000 5000000 5000000 50800\n", "G_Line 5000000 5000000 5730000 3190500 50800\n"},
          12},  // every segment, clipped at the last record
     };
+    G_SetStyle(16);  // an earlier test in the same process may have left another style
     for (const auto& c : cases) {
         Recording rec;
         G_SetColor(3);

@@ -206,7 +206,8 @@ QOR_API int32_t DB_FileMap(void);
 QOR_API int32_t DB_LayerMap(void); /* layers 0..31 as objects 1..32 */
 /* The item array of the design's layout texts (texts, lines and boxes placed on the board). */
 QOR_API int32_t DB_LayoutTextArray(void);
-/* The active layer (0..31) of the design. */
+/* The active layer (0..31) of the design: the lowest copper layer (2..29) that carries something,
+ * 2 when none does; 0 with no design open. */
 QOR_API int32_t DB_ActiveLayer(void);
 
 /* ---- OM_, O_: object maps and names ---------------------------------------------------------- */
@@ -318,12 +319,16 @@ QOR_API double E_GetFloatValue(const char* text);
  * Opening a design fills 2, 5, 6, 7, 11 and 21; the others start at 0. */
 QOR_API int32_t* E_SysTable(int32_t table);
 
-/* Copies bytes between a caller's buffer and a system table (either side may be a table): the
- * number of bytes copied. */
+/* Copies bytes between a caller's buffer and a system table (either side may be a table; the two
+ * may overlap): the number of bytes copied, 0 for a null side or a count below 1. */
 QOR_API int32_t E_MemCopy(void* destination, const void* source, int32_t bytes);
 /* The print scale and page set-up: shows the host's print-scale dialog (qor/kernel/print.h) for
  * the design area left, bottom, right, top, with zoom at most maxZoom units per pixel, and fills
- * setup. 0 when cancelled, else 1. Without a dialog installed, the area is fitted on one page. */
+ * setup. 0 when cancelled, else 1. Without a dialog installed, the area is fitted on one page.
+ * Zoom for scale s: 2540000 units per inch / dotsPerInch / (s / 1000); for s = 0 the larger of
+ * area width / page width and area height / page height, rounded up; at most maxZoom (no limit
+ * when maxZoom <= 0). Also 0 for a null setup, an empty area, a page size below 1, a negative
+ * scale, a scale without dotsPerInch, or a tiling beyond 32 bits. */
 QOR_API int32_t E_PrintScaleSetupDialog(int32_t printerSurface, int32_t left, int32_t bottom,
                                         int32_t right, int32_t top, int32_t maxZoom,
                                         KPrintSetup* setup, int32_t owner);
@@ -337,7 +342,11 @@ QOR_API int32_t H_DispTopic(int32_t owner, const char* helpFile, int32_t topic);
 /* ---- G_: drawing on the current context ------------------------------------------------------ */
 
 /* Draw flags: 1 mirror, 8 monochrome, 0x20 not true size, 0x80 pad frames; 0xC together (bits 4
- * and 8) is the exclusive-or mode of highlights and overlays, which a second drawing undoes. */
+ * and 8) is the exclusive-or mode of highlights and overlays, which a second drawing undoes.
+ * The kernel's drawing of design objects takes them from the open context's view record and the
+ * draw mode together: monochrome draws the kernel's colours as 0 (holes 15, for a white
+ * background) when the view has bit 8, or the mode has bit 8 without bit 4; pad frames draw pads
+ * hollow; without true size traces and item lines are hairlines. */
 enum { K_DRAW_XOR = 0xC };
 /* The current draw flags; they stay until set again, across contexts. */
 QOR_API int32_t G_SetDrawMode(int32_t drawFlags);
@@ -353,21 +362,25 @@ QOR_API int32_t G_SetStyle(int32_t style);
 QOR_API int32_t G_Rectangle(int32_t x, int32_t y, int32_t width, int32_t height, int32_t angle);
 QOR_API int32_t G_Line(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 QOR_API int32_t G_Circle(int32_t x, int32_t y, int32_t radius);
-/* Pen width of G_Line in pixels (1 = hairline). */
+/* Pen width of G_Line in pixels (1 = hairline); 0 for pixels below 1. It stays across contexts. */
 QOR_API int32_t G_SetWidth(int32_t pixels);
 /* A filled triangle of the current colour with its tip at x, y, size units long, pointing
  * 0 right, 1 up, 2 left, 3 down. */
 QOR_API int32_t G_Triangle(int32_t x, int32_t y, int32_t size, int32_t direction);
-/* A text at x, y (lower-left corner) of the given height, turned by angle. */
+/* A text at x, y (lower-left corner) of the given height, turned by angle, in the current colour.
+ * The kernel's texts are 0.6 of their height wide per character (I_FrameItem). */
 QOR_API int32_t G_Text(int32_t x, int32_t y, int32_t height, int32_t angle, const char* text);
 /* Converts a pixel of the open context (or of the last one) to design units: 1, or 0 when no
  * context was ever opened. */
 QOR_API int32_t G_DPtoLP(int32_t px, int32_t py, int32_t* x, int32_t* y);
 /* Draws the grid of step units over the pixel rectangle (left, top as bottom, right, bottom as top
  * of the KRect) in exclusive-or mode, when on is non-zero; returns the step really used, a multiple
- * of step at least 4 pixels wide. */
+ * of step at least 4 pixels wide: step times 1, 2, 5, 10, 20, 50 ... The grid is a dot of colour 15
+ * at every multiple of the step, so a second drawing erases it. Without any context opened yet
+ * the step comes back unchanged; 0 for a step below 1. */
 QOR_API int32_t G_DrawGrid(const KRect* pixels, int32_t step, int32_t on);
-/* Thick pens: the number the kernel holds, and freeing them (arguments 0, 0). */
+/* Thick pens: the number of distinct pen widths above one pixel used since they were last freed,
+ * and freeing them (arguments 0, 0). */
 QOR_API int32_t G_ThickPenCount(void);
 QOR_API int32_t G_FreeThickPen(int32_t first, int32_t count);
 /* The kernel's background colour (a palette index) and pick aperture (pixels). */
@@ -378,27 +391,32 @@ QOR_API int32_t G_PickAperture(void);
 QOR_API int32_t G_CopyView(void);
 QOR_API int32_t G_DispView(int32_t view);
 QOR_API int32_t G_DeleteObject(int32_t view);
-/* Puts the pixel rectangle of a surface's picture on the clipboard as a bitmap: 1 or 0. */
+/* Puts the pixel rectangle (right and bottom exclusive) of a surface's picture on the clipboard as
+ * a bitmap: 1 or 0 (an empty rectangle, or a surface without picture or clipboard). */
 QOR_API int32_t G_CopyScreen(int32_t surface, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
-/* Draws the records of one trace (-1 the outline) in the current colour. */
+/* Draws the records of one trace (-1 the outline, drawn only while layer 0 is visible) in the
+ * current colour. */
 QOR_API int32_t T_DrawAllRecords(int32_t trace, int32_t mode);
 /* Draws count segments of a trace, each from record first, first + 1, ... to the next point record
  * (an arc through its arc-centre record), in its layer's colour. */
 QOR_API int32_t T_DrawRecords(int32_t trace, int32_t first, int32_t count);
 /* Draws a marker at every node of a net in the current colour; mode is reserved (-1). */
 QOR_API int32_t N_DrawNetNodes(int32_t net, int32_t mode);
-/* Draws every copper trace in its layer's colour. */
+/* Draws every copper trace segment on a visible layer in its layer's colour. */
 QOR_API int32_t T_DrawAllTraceMask(int32_t mask, int32_t mode);
-/* Draws every node (mode 1; in the current draw mode, so exclusive-or draws erase them again). */
+/* Draws every node whose pad lies on a visible layer (a drilled pad on any) as a ring in the
+ * current colour (mode 1; in the current draw mode, so exclusive-or draws erase them again). */
 QOR_API int32_t N_DrawAllNodes(int32_t mode);
 /* Draws the ratsnest of one net: the shortest links joining its nodes, in the current colour. */
 QOR_API int32_t N_DrawNetRatsnest(int32_t net);
 /* Draws the layout texts: mode 1 all of them on the visible layers, 4 or 8 those whose mask word
  * carries that bit (the analyzers' temporary labels), in the current colour. */
 QOR_API int32_t T_DrawLayoutAllTexts(int32_t mode);
-/* Draws every component's outline and pads. */
+/* Draws the outline and pads of every component whose side (layer 2, or 29 when mirrored) is
+ * visible. */
 QOR_API int32_t L_DrawAllComponents(int32_t mode);
+/* Draws every via joining a visible layer (a via no trace meets joins all of them). */
 QOR_API int32_t V_DrawAllVias(int32_t mode);
 /* Draws the items of an auxiliary symbol (negative number: copper areas, notes, dimensions) in
  * their layers' colours; x, y are -1. */
