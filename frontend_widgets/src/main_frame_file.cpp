@@ -23,6 +23,8 @@ QAction* FileItem(QMenu* menu, const char* name, const char* text, int number) {
 }  // namespace
 
 void MainFrame::buildFileMenu() {
+    // The kernel's print-scale set-up shows its dialog over Qt.
+    InstallPrintScaleDialog();
     // The help topics of the items: the EM window's (1, 4), (1, 5), (1, 6); the thermal window
     // sets (1, 1) for the clipboard copy only.
     const bool em = description_.analyzer == frontend::Analyzer::Em;

@@ -216,9 +216,22 @@ TEST(PrintScaleDialog, ScaleFitAndPages) {
     EXPECT_EQ(dialog.scale(), 2000);
     EXPECT_EQ(pages->text(), "Pages: 5 x 2 = 10");
 
-    // Installed behind the kernel's call: what the placeholder kernel does with it is its own
-    // business; installing and removing it must be harmless.
-    InstallPrintScaleDialog([](PrintScaleDialog& d) { return d.scale() >= 0; });
+    // Behind the kernel's call: an accepted dialog sets the scale, a cancelled one leaves it.
+    KPrintSetup asked = setup;
+    asked.scale = 500;
+    EXPECT_FALSE(RunPrintScaleDialog(area, asked, [](PrintScaleDialog& d) {
+        d.findChild<QSpinBox*>("ScaleValue")->setValue(300);
+        return false;
+    }));
+    EXPECT_EQ(asked.scale, 500);
+    EXPECT_TRUE(RunPrintScaleDialog(area, asked, [](PrintScaleDialog& d) {
+        EXPECT_FALSE(d.findChild<QCheckBox*>("FitOnePage")->isChecked());
+        EXPECT_EQ(d.findChild<QSpinBox*>("ScaleValue")->value(), 50) << "the proposed scale";
+        d.findChild<QSpinBox*>("ScaleValue")->setValue(300);
+        return true;
+    }));
+    EXPECT_EQ(asked.scale, 3000);
+    InstallPrintScaleDialog([](PrintScaleDialog&) { return false; });
     kernel::setPrintScaleDialog({});
 }
 

@@ -207,12 +207,17 @@ void PrintScaleDialog::update() {
     pages_->setText(pagesText());
 }
 
+bool RunPrintScaleDialog(const KRect& area, KPrintSetup& setup,
+                         const std::function<bool(PrintScaleDialog&)>& run) {
+    PrintScaleDialog dialog(area, setup, QApplication::activeWindow());
+    const bool accepted = run ? run(dialog) : dialog.exec() == QDialog::Accepted;
+    if (accepted) setup.scale = dialog.scale();
+    return accepted;
+}
+
 void InstallPrintScaleDialog(std::function<bool(PrintScaleDialog&)> run) {
     kernel::setPrintScaleDialog([run](const KRect& area, KPrintSetup& setup, int32_t) {
-        PrintScaleDialog dialog(area, setup, QApplication::activeWindow());
-        const bool accepted = run ? run(dialog) : dialog.exec() == QDialog::Accepted;
-        if (accepted) setup.scale = dialog.scale();
-        return accepted;
+        return RunPrintScaleDialog(area, setup, run);
     });
 }
 

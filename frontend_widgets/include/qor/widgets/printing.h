@@ -75,9 +75,13 @@ class PrintScaleDialog : public QDialog {
     QLabel* pages_ = nullptr;
 };
 
-// Installs the print-scale dialog behind E_PrintScaleSetupDialog
-// (qor::kernel::setPrintScaleDialog). run shows it and returns whether it was accepted (tests
-// answer it without a person); by default the dialog runs modally.
+// The print-scale dialog for an area and a set-up: run shows it and returns whether it was accepted
+// (tests answer it without a person; by default it runs modally). Accepted, its scale goes into
+// the set-up; cancelled, the set-up is left as it was.
+bool RunPrintScaleDialog(const KRect& area, KPrintSetup& setup,
+                         const std::function<bool(PrintScaleDialog&)>& run = {});
+
+// Installs RunPrintScaleDialog behind E_PrintScaleSetupDialog (qor::kernel::setPrintScaleDialog).
 void InstallPrintScaleDialog(std::function<bool(PrintScaleDialog&)> run = {});
 
 // Puts a picture on the clipboard as an image; false for an empty picture.
