@@ -149,6 +149,17 @@ TEST_F(DialogsTest, ColoursPaintAScaleCellAndAcceptReplacesTheTable) {
     EXPECT_EQ(frame().values().colours, expected) << "cancel changes nothing";
 }
 
+TEST_F(DialogsTest, TheEmWindowsColoursDialog) {
+    Load(frontend::Analyzer::Em);
+    WhenModalShown([](QWidget* d) {
+        EXPECT_EQ(d->objectName(), "EMACISOL");
+        Click(d, "Accept");
+    });
+    const frontend::ColourTable before = frame().values().colours;
+    EXPECT_TRUE(ShowColours(frame()));
+    EXPECT_EQ(frame().values().colours, before) << "accepted without a click: unchanged";
+}
+
 TEST_F(DialogsTest, IsothermDensityBarDefaultAcceptAndCancel) {
     Load();
     const std::string deg(frontend::kDegreeSign);

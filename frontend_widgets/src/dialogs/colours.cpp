@@ -43,9 +43,10 @@ QLabel* Caption(QWidget* parent, const char* name, const char* text, int number)
 
 }  // namespace
 
-ColoursDialog::ColoursDialog(const frontend::ColourTable& colours, QWidget* parent)
+ColoursDialog::ColoursDialog(const frontend::ColourTable& colours, frontend::Analyzer analyzer,
+                             QWidget* parent)
     : AnalyzerDialog(parent), model_(colours) {
-    setObjectName("CtempFRM");
+    setObjectName(analyzer == frontend::Analyzer::Em ? "EMACISOL" : "CtempFRM");
     setWindowTitle(tr("Colors"));
     SetTag(this, 99429);
     auto* grid = new QGridLayout;
@@ -108,7 +109,7 @@ bool ColoursDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool ShowColours(MainFrame& frame) {
-    auto* dialog = new ColoursDialog(frame.values().colours, &frame);
+    auto* dialog = new ColoursDialog(frame.values().colours, frame.analyzer(), &frame);
     dialog->onHelp = [&frame] { frame.ShowCurrentHelp(); };
     std::optional<frontend::ColourTable> accepted;
     QObject::connect(dialog, &QDialog::accepted, dialog,

@@ -1,6 +1,6 @@
-// The small windows both front ends share: active layers (THMACTIV, EMAACTIV), colours (CtempFRM),
-// isotherm density (DensityFRM), isoline density (EMADENS), the input box (QorInpBG) and the
-// information window (THMINFOB), with the calls that show them for a main window.
+// The small windows both front ends share: active layers (THMACTIV, EMAACTIV), colours (CtempFRM,
+// EMACISOL), isotherm density (DensityFRM), isoline density (EMADENS), the input box (QorInpBG) and
+// the information window (THMINFOB), with the calls that show them for a main window.
 #pragma once
 
 #include <QDialog>
@@ -74,7 +74,9 @@ bool ShowActiveLayers(MainFrame& frame, frontend::LayerTable& table);
 class ColoursDialog : public AnalyzerDialog {
     Q_OBJECT
   public:
-    explicit ColoursDialog(const frontend::ColourTable& colours, QWidget* parent = nullptr);
+    // The thermal window's CtempFRM, the EM window's EMACISOL.
+    ColoursDialog(const frontend::ColourTable& colours, frontend::Analyzer analyzer,
+                  QWidget* parent = nullptr);
     frontend::ColourTable colours() const { return model_.Accepted(); }
 
   protected:
