@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -86,7 +87,8 @@ MainFrame::MainFrame(FrameDescription description, StartupValues& values,
       box_(this),
       messages_(description_.analyzer, box_),
       files_(messages_),
-      coordination_(description_.analyzer, *this, box_) {
+      coordination_(description_.analyzer, *this, box_),
+      printing_(std::make_unique<Printing>(description_.analyzer)) {
     setObjectName(q(description_.windowName));
     buildWindow();
 }
@@ -100,10 +102,7 @@ void MainFrame::buildWindow() {
     fileMenu_ = menuBar()->addMenu(tr("&File"));
     fileMenu_->setObjectName("M_File");
     SetTag(fileMenu_, 99591);
-    QAction* print = TaggedAction(fileMenu_, "M_Print", "&Print", 9965);
-    print->setEnabled(false);
-    connect(fileMenu_, &QMenu::aboutToShow, this,
-            [print] { print->setEnabled(PrintersPresent()); });
+    buildFileMenu();
     QAction* exit = TaggedAction(fileMenu_, "M_Exit", "E&xit", 99593);
     connect(exit, &QAction::triggered, this, [this] { ShutDown(); });
 
@@ -481,9 +480,15 @@ void MainFrame::readColours() {
     for (int i = 0; i < 16; ++i) {
         const std::string v = files_.ProfileRead("Colors", "Color#" + std::to_string(i));
         values_.colours[static_cast<size_t>(i)] = static_cast<int32_t>(frontend::TextToNumber(v));
-        QPalette p = legendColours_[static_cast<size_t>(i)]->palette();
-        p.setColor(QPalette::Window, Rgb(values_.colours[static_cast<size_t>(i)]));
-        legendColours_[static_cast<size_t>(i)]->setPalette(p);
+    }
+    paintLegend();
+}
+
+void MainFrame::paintLegend() {
+    for (size_t i = 0; i < 16; ++i) {
+        QPalette p = legendColours_[i]->palette();
+        p.setColor(QPalette::Window, Rgb(values_.colours[i]));
+        legendColours_[i]->setPalette(p);
     }
 }
 
@@ -796,7 +801,7 @@ void MainFrame::SetWindowClassCursor(QWidget* window, int cursorChoice) {
 }
 
 bool MainFrame::PrintersPresent() {
-    return false;
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 
 }  // namespace qor::widgets

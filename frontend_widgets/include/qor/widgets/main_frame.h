@@ -3,6 +3,7 @@
 // analyzers' own menus and tools are added by the front ends.
 #pragma once
 
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -21,6 +22,7 @@
 #include "qor/frontend/localization.h"
 #include "qor/frontend/messages.h"
 #include "qor/frontend/tool_menus.h"
+#include "qor/widgets/printing.h"
 #include "qor/widgets/qt_services.h"
 
 class QAction;
@@ -28,6 +30,7 @@ class QDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPrinter;
 class QScrollBar;
 class QToolButton;
 class QWidget;
@@ -124,6 +127,27 @@ class MainFrame : public QMainWindow,
     void SetWindowClassCursor(QWidget* window, int cursorChoice);
     // True when at least one printer is installed.
     static bool PrintersPresent();
+    frontend::Analyzer analyzer() const { return description_.analyzer; }
+    // Ctrl+F1 in a dialog: the current help topic, without the host's switch.
+    void ShowCurrentHelp();
+    // Replaces the colour table (Setup "&Colors") and recolours the legend.
+    void SetColours(const std::array<int32_t, 16>& colours);
+
+    // The File menu's printing and clipboard items.
+    Printing& printing() { return *printing_; }
+    // "Printer &Setup": false when cancelled.
+    bool PrinterSetup();
+    // "&Print" on a printer: the pages printed (0 when cancelled or the printer failed).
+    int PrintPicture(QPrinter& printer);
+    // "Copy Screen to Clipboard": false when there was no picture.
+    bool CopyScreen();
+    // Draws the current display state into the open kernel context (printing); unset: the board.
+    std::function<void()> drawPicture;
+    // The frames of what is shown besides the board (notes, copper and dimension symbols,
+    // temporary labels), joined to the print area.
+    std::function<std::vector<KRect>()> shownFrames;
+    // The drawing area's finished picture; unset: a grab of the drawing area.
+    std::function<QImage()> screenPicture;
 
     // CommandTarget
     void Repaint() override;
@@ -169,6 +193,9 @@ class MainFrame : public QMainWindow,
     struct StartupAbort {};
 
     void buildWindow();
+    // The File menu's items before "E&xit".
+    void buildFileMenu();
+    void paintLegend();
     void buildToolPanel();
     void buildSubToolPanel();
     void showMessageLine(const std::string& text);
@@ -201,6 +228,7 @@ class MainFrame : public QMainWindow,
 
     BoardView* view_ = nullptr;
     QMenu* fileMenu_ = nullptr;
+    std::unique_ptr<Printing> printing_;
     QMenu* editMenu_ = nullptr;
     std::vector<QAction*> editActions_;
     QAction* settingsPanelAction_ = nullptr;
