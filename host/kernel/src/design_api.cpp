@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdlib>
 
 #include "guard.h"
 #include "qor/kernel/kernel.h"
@@ -312,6 +313,48 @@ int32_t L_FrameCompItems(int32_t index, KRect* frame) {
         if (!any) return 0;
         toKRect(r, frame);
         return 1;
+    });
+}
+
+int32_t L_CoverComponent(int32_t x, int32_t y, int32_t aperture, int32_t* pad) {
+    return guard(0, [&] {
+        if (pad) *pad = 0;
+        const auto* d = openDesign();
+        if (!d) return 0;
+        const int64_t reach = std::max<int32_t>(aperture, 0);
+        int32_t best = 0;
+        double bestArea = 0;
+        for (const auto& c : d->model.components) {
+            const auto* s = findSymbol(c.symbol);
+            if (!s) continue;
+            qor::design::Rect r;
+            bool any = false;
+            for (const auto& p : s->pads) {
+                const qor::design::Point at = qor::design::place(c, {p.x, p.y});
+                int64_t half = reach;
+                for (const auto& stack : s->padStacks)
+                    if (stack.number == p.padStack) half += stack.sizeUnits / 2;
+                if (std::llabs(int64_t{x} - at.x) <= half && std::llabs(int64_t{y} - at.y) <= half) {
+                    if (pad) *pad = p.pin;
+                    return c.number;
+                }
+                widen(r, any, at);
+            }
+            for (const auto& it : s->items) {
+                if (it.kind != qor::design::kItemLine && it.kind != qor::design::kItemBox) continue;
+                widen(r, any, qor::design::place(c, {it.x, it.y}));
+                widen(r, any, qor::design::place(c, {it.x + it.dx, it.y + it.dy}));
+            }
+            if (!any || x < r.left - reach || x > r.right + reach || y < r.bottom - reach ||
+                y > r.top + reach)
+                continue;
+            const double area = (double(r.right) - r.left + 1) * (double(r.top) - r.bottom + 1);
+            if (!best || area < bestArea) {
+                best = c.number;
+                bestArea = area;
+            }
+        }
+        return best;
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include "qor/design/builder.h"
 #include "qor/design/design_file.h"
+#include "kernel_fixture.h"
 #include "qor/kernel/kernel.h"
 
 namespace {
@@ -107,3 +108,37 @@ TEST_F(SymbolItemsTest, UnknownArraysAndClosedDesignsFailHarmlessly) {
 }
 
 }  // namespace
+
+namespace qor::kernel::testing {
+namespace {
+
+class CoverTest : public KernelTest {};
+
+// U1 sits at (2 mm, 3 mm) with pad 1 at (-1.905 mm, -2.7 mm) of it; U2 is turned and mirrored.
+TEST_F(CoverTest, PadsWinThenTheSmallestFrameHoldingThePoint) {
+    struct Case {
+        int32_t x, y, aperture;
+        int32_t component, pad;
+    };
+    const Case cases[] = {
+        {2000000 - 190500, 3000000 - 270000, 0, f_.u1, 1},        // on pad 1
+        {2000000 - 190500 + 100000, 3000000 - 270000, 0, f_.u1, 0},  // beside it (pads are 1.5 mm)
+        {2000000 - 190500 + 100000, 3000000 - 270000, 30000, f_.u1, 1},  // reached by the aperture
+        {2000000, 3000000, 0, f_.u1, 0},                          // the body
+        {4000000 + 100000, 5000000, 0, f_.r1, 2},                 // R1's pad 2
+        {9000000, 1000000, 50000, 0, 0},                         // empty board
+    };
+    for (const Case& c : cases) {
+        int32_t pad = -1;
+        EXPECT_EQ(L_CoverComponent(c.x, c.y, c.aperture, &pad), c.component) << c.x << "," << c.y;
+        EXPECT_EQ(pad, c.pad) << c.x << "," << c.y;
+    }
+    EXPECT_EQ(L_CoverComponent(2000000, 3000000, 0, nullptr), f_.u1);
+    DB_CloseDesign();
+    int32_t pad = 7;
+    EXPECT_EQ(L_CoverComponent(2000000, 3000000, 0, &pad), 0);
+    EXPECT_EQ(pad, 0);
+}
+
+}  // namespace
+}  // namespace qor::kernel::testing

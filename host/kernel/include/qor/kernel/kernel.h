@@ -230,6 +230,11 @@ QOR_API int32_t L_Component(int32_t index);
 QOR_API int32_t L_FrameCompEntries(int32_t index, KRect* frame);
 /* The frame of the component's outline graphics; 0 when it has none. */
 QOR_API int32_t L_FrameCompItems(int32_t index, KRect* frame);
+/* The component under a design point within aperture units: a pad that the point touches (its
+ * pad square widened by the aperture) wins, else the smallest component whose frame (outline and
+ * pads, widened by the aperture) holds the point. The component index, 0 = none; *pad receives
+ * the pad's pin number, 0 when no pad was touched (pad may be null). */
+QOR_API int32_t L_CoverComponent(int32_t x, int32_t y, int32_t aperture, int32_t* pad);
 QOR_API int32_t D_ReadDevice(int32_t device, KDeviceRecord* record);
 QOR_API int32_t D_Device(int32_t index);
 QOR_API int32_t S_ReadSymbol(int32_t symbol, KSymbolRecord* record);
