@@ -32,8 +32,9 @@ TEST(ViewStateTest, ZoomStepsStayWithinTheirLimits) {
         int32_t expected;
     };
     const Case cases[] = {
-        {2540, true, 2413},       {2540, false, 2667},   {100, true, 100},
-        {100, false, 105},        {101, true, 100},      {2540000, false, 2540000},
+        {2540, true, 2413},       {2540, false, 2667},
+        {100, true, 100},         {100, false, 105},
+        {101, true, 100},         {2540000, false, 2540000},
         {2540000, true, 2413000}, {2539999, false, 2540000},
         {110, true, 104},  // the step 5.5 rounds to 6
     };
@@ -50,17 +51,17 @@ TEST(ViewStateTest, TypedZoomValuesConvertByUnitAndClamp) {
         int32_t expected;
     };
     const Case cases[] = {
-        {"0", 0, 5000},           // 0 keeps the zoom
-        {"zoom", 0, 5000},        // text reads as 0
-        {"", 1, 5000},            // empty too
-        {"-0.01", 0, 5000},       // a negative zoom keeps it as well
-        {"0.001", 0, 2540},       // inch per pixel
-        {"0,001", 0, 2540},       // decimal comma
-        {"0.025", 1, 2500},       // mm per pixel
-        {"0.00001", 0, 100},      // fewer than 100 units per pixel zooms to 100
-        {"0.0001", 1, 100},       // 10 units: 100
-        {"2", 0, 2540000},        // above an inch per pixel
-        {"0.5 inch", 0, 1270000}, // a trailing unit name is ignored
+        {"0", 0, 5000},            // 0 keeps the zoom
+        {"zoom", 0, 5000},         // text reads as 0
+        {"", 1, 5000},             // empty too
+        {"-0.01", 0, 5000},        // a negative zoom keeps it as well
+        {"0.001", 0, 2540},        // inch per pixel
+        {"0,001", 0, 2540},        // decimal comma
+        {"0.025", 1, 2500},        // mm per pixel
+        {"0.00001", 0, 100},       // fewer than 100 units per pixel zooms to 100
+        {"0.0001", 1, 100},        // 10 units: 100
+        {"2", 0, 2540000},         // above an inch per pixel
+        {"0.5 inch", 0, 1270000},  // a trailing unit name is ignored
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -134,10 +135,10 @@ TEST(ViewStateTest, GridSnapAndAngleEntriesAreValidatedAndWrittenBack) {
         int32_t step;
     };
     const Case cases[] = {
-        {"0", 0, false, 0},        {"abc", 0, false, 0},   {"1.0001", 0, false, 0},
-        {"1", 0, true, 2540000},   {"0.05", 0, true, 127000}, {"0.1", 1, true, 10000},
-        {"25.4", 1, true, 2540000}, {"25.41", 1, false, 0}, {"0.00001", 1, true, 1},
-        {"0.000001", 1, false, 0}, {"-0.1", 1, false, 0},
+        {"0", 0, false, 0},         {"abc", 0, false, 0},      {"1.0001", 0, false, 0},
+        {"1", 0, true, 2540000},    {"0.05", 0, true, 127000}, {"0.1", 1, true, 10000},
+        {"25.4", 1, true, 2540000}, {"25.41", 1, false, 0},    {"0.00001", 1, true, 1},
+        {"0.000001", 1, false, 0},  {"-0.1", 1, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -173,12 +174,13 @@ TEST(ViewStateTest, ListsAndInitialValuesComeFromTheKernelTablesOrTheFallbacks) 
     zoom[5] = 0;  // an empty entry is left out
     EXPECT_EQ(ZoomTableEntries(zoom, 0).size(), 14u);
     EXPECT_EQ(ZoomTableEntries(zoom, 0).front(), 100);
-    EXPECT_EQ(ZoomTableEntries(zoom, 1), (std::vector<int32_t>{1700, 1800, 1900, 2000, 2100,
-                                                               2200, 2300, 2400, 2500, 2600, 2700,
-                                                               2800, 2900, 3000, 3100}));
+    EXPECT_EQ(ZoomTableEntries(zoom, 1),
+              (std::vector<int32_t>{1700, 1800, 1900, 2000, 2100, 2200, 2300, 2400, 2500, 2600,
+                                    2700, 2800, 2900, 3000, 3100}));
     EXPECT_TRUE(ZoomTableEntries(nullptr, 0).empty());
     for (int i = 1; i <= 13; ++i) grid[i] = i * 1000;
-    EXPECT_EQ(StepTableEntries(grid, 0), (std::vector<int32_t>{1000, 2000, 3000, 4000, 5000, 6000}));
+    EXPECT_EQ(StepTableEntries(grid, 0),
+              (std::vector<int32_t>{1000, 2000, 3000, 4000, 5000, 6000}));
     EXPECT_EQ(StepTableEntries(grid, 1),
               (std::vector<int32_t>{8000, 9000, 10000, 11000, 12000, 13000}));
 
@@ -244,8 +246,7 @@ TEST(ViewStateTest, RubberBandTexts) {
     EXPECT_EQ(thermal.VectorText(100000, 100000), "Vector: X= 1.000 Y= 1.000mm rot=45.0\u00B0");
     EXPECT_EQ(thermal.VectorText(-100000, 0), "Vector: X= -1.000 Y= 0.000mm rot=180.0\u00B0");
     ViewState em(Analyzer::Em);
-    EXPECT_EQ(em.VectorText(2540000, -2540000),
-              "Vector: X= 1.0000 Y= -1.0000\" rot=315.0000\u00B0")
+    EXPECT_EQ(em.VectorText(2540000, -2540000), "Vector: X= 1.0000 Y= -1.0000\" rot=315.0000\u00B0")
         << "the EM window writes the angle with the length format";
 }
 
@@ -263,7 +264,7 @@ TEST(ViewStateTest, TypedReferencePoints) {
         {"1,2, D ", 1, true, 1100000, -300000},
         {"1,2,x", 1, true, 100000, 200000},  // another third field is not the datum
         {"0.5,-0.5", 0, true, 1270000, -1270000},
-        {"7", 1, false, 0, 0},     // fewer than two fields
+        {"7", 1, false, 0, 0},  // fewer than two fields
         {"", 1, false, 0, 0},
         {"2201,0", 1, false, 0, 0},  // beyond 2.2e8
         {"0,-86.6", 0, true, 0, -219964000},
@@ -310,9 +311,15 @@ TEST(ViewStateTest, LayerPassesByLayerOrder) {
         {"active on top, hidden active", kActiveLayerOnTop, false, 3, {visible}},
         {"stacked", kStackedLayers, false, 2, {1u << 31, 1u << 5, 1u << 2, 1u << 0}},
         {"stacked mirrored", kStackedLayers, true, 2, {1u << 0, 1u << 2, 1u << 5, 1u << 31}},
-        {"stacked, active on top", kStackedLayers | kActiveLayerOnTop, false, 5,
+        {"stacked, active on top",
+         kStackedLayers | kActiveLayerOnTop,
+         false,
+         5,
          {1u << 31, 1u << 2, 1u << 0, 1u << 5}},
-        {"stacked mirrored, active on top", kStackedLayers | kActiveLayerOnTop, true, 0,
+        {"stacked mirrored, active on top",
+         kStackedLayers | kActiveLayerOnTop,
+         true,
+         0,
          {1u << 2, 1u << 5, 1u << 31, 1u << 0}},
     };
     for (const Case& c : cases) {
@@ -332,6 +339,9 @@ TEST(ViewStateTest, InitialStateAndDrawFlags) {
     v.ToggleDrawFlag(kDrawMonochrome);
     EXPECT_TRUE(v.trueSize());
     EXPECT_TRUE(v.monochrome());
+    EXPECT_EQ(v.ContextFlags(false), kDrawMonochrome)
+        << "bit 4 with bit 8 would be the exclusive-or mode";
+    EXPECT_NE(v.ContextFlags(true) & kDrawXorBits, kDrawXorBits);
     EXPECT_EQ(v.measureOrigin, MeasureOrigin::Centre);
     EXPECT_EQ(v.zoomMode, ZoomMode::Current);
     EXPECT_EQ(v.operation, kOperationIdle);

@@ -16,13 +16,13 @@
 
 namespace qor::frontend {
 
-inline constexpr int32_t kMinZoom = 100;            // kernel units per pixel
-inline constexpr int32_t kMaxZoom = 2540000;        // one inch per pixel
-inline constexpr double kDesignLimit = 2.2e8;       // the design area is +-kDesignLimit
-inline constexpr int kScrollLimit = 32000;          // scroll-bar positions +-kScrollLimit
-inline constexpr double kScrollUnits = 6875;        // design units per scroll-bar position
-inline constexpr int32_t kMaxStepUnits = 2540000;   // grid and snap: at most one inch
-inline constexpr int32_t kMaxAngleSnap = 90000;     // thousandths of a degree
+inline constexpr int32_t kMinZoom = 100;           // kernel units per pixel
+inline constexpr int32_t kMaxZoom = 2540000;       // one inch per pixel
+inline constexpr double kDesignLimit = 2.2e8;      // the design area is +-kDesignLimit
+inline constexpr int kScrollLimit = 32000;         // scroll-bar positions +-kScrollLimit
+inline constexpr double kScrollUnits = 6875;       // design units per scroll-bar position
+inline constexpr int32_t kMaxStepUnits = 2540000;  // grid and snap: at most one inch
+inline constexpr int32_t kMaxAngleSnap = 90000;    // thousandths of a degree
 inline constexpr int32_t kUnitsPerInch = 2540000;
 
 // Draw-flag bits of the view (the kernel's draw mode).
@@ -182,8 +182,10 @@ class ViewState {
     bool mirrored() const { return (drawFlags_ & kDrawMirror) != 0; }
     bool monochrome() const { return (drawFlags_ & kDrawMonochrome) != 0; }
     // The draw flags of a drawing context: the view's flags with bit 4 (and 64 while printing).
+    // Bits 4 and 8 together are the kernel's exclusive-or mode, so a monochrome view draws
+    // without bit 4: with it, every drawing would invert what lies below.
     int32_t ContextFlags(bool printing) const {
-        return drawFlags_ | kDrawing | (printing ? kDrawPrinting : 0);
+        return drawFlags_ | (monochrome() ? 0 : kDrawing) | (printing ? kDrawPrinting : 0);
     }
 
     int layerOrder = 0;
