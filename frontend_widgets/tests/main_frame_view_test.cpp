@@ -1,0 +1,408 @@
+// The main window's view over the demo design: settings panel, keys, mouse, menus and the EM
+// window's drawing commands.
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <cmath>
+
+#include "frame_test_support.h"
+#include "qor/frontend/text_utils.h"
+#include "qor/frontend/view_state.h"
+
+namespace qor::widgets {
+namespace {
+
+class ViewTest : public FrameTest {
+  protected:
+    MainFrame& Start(FrameDescription description = Thermal()) {
+        OpenDemo();
+        FrameComponent& c = Make(description);
+        EXPECT_TRUE(c.Load(0));
+        MainFrame& w = window();
+        w.beep = [this] { ++beeps; };
+        w.inputLine = [this](const std::string& prompt, const std::string& second,
+                             const std::string& defaultText) {
+            prompts.push_back(prompt + "|" + second + "|" + defaultText);
+            return answer;
+        };
+        QApplication::processEvents();
+        return w;
+    }
+    template <class T>
+    T* Find(const char* name) {
+        T* found = window().findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QAction* Action(const char* name) { return Find<QAction>(name); }
+    QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+    // Types into an editable box and leaves it with Enter.
+    void Type(const char* box, const char* text) {
+        QLineEdit* edit = Find<QComboBox>(box)->lineEdit();
+        edit->clear();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    frontend::ViewState& State() { return window().view()->state(); }
+
+    int beeps = 0;
+    std::string answer;
+    std::vector<std::string> prompts;
+};
+
+TEST_F(ViewTest, TypedZoomValuesKeepOrClampTheZoom) {
+    MainFrame& w = Start();
+    QComboBox* zoom = Find<QComboBox>("ZoomCombo");
+    const int32_t before = w.view()->zoom();
+    EXPECT_EQ(zoom->currentText().toStdString(), State().ZoomText());
+    struct Case {
+        const char* text;
+        int32_t expected;  // 0: the zoom before
+    };
+    const Case cases[] = {
+        {"0", 0}, {"zoom", 0}, {"0.000001", 100}, {"0.001", 2540}, {"0.1", 254000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        State().setZoom(before);
+        Type("ZoomCombo", c.text);
+        EXPECT_EQ(w.view()->zoom(), c.expected ? c.expected : before);
+        EXPECT_EQ(zoom->currentText().toStdString(), State().ZoomText()) << "written back";
+    }
+    // The unit changes the text and the lists.
+    State().setZoom(2500);
+    Action("M_Millimetres")->trigger();
+    EXPECT_EQ(zoom->currentText(), "0.025mm");
+    Type("ZoomCombo", "0.05");
+    EXPECT_EQ(w.view()->zoom(), 5000);
+}
+
+TEST_F(ViewTest, MagnifierStepsStopAtTheZoomLimits) {
+    MainFrame& w = Start();
+    auto* in = Find<QToolButton>("cmdMagnify(0)");
+    auto* out = Find<QToolButton>("cmdMagnify(1)");
+    State().setZoom(2540);
+    State().setOrigin(100000, 200000);
+    QTest::mouseClick(in, Qt::LeftButton);
+    EXPECT_EQ(w.view()->zoom(), 2413);
+    EXPECT_EQ(w.view()->originX(), 100000) << "the centre stays";
+    State().setZoom(100);
+    QTest::mouseClick(in, Qt::LeftButton);
+    EXPECT_EQ(w.view()->zoom(), 100);
+    QTest::mouseClick(out, Qt::LeftButton);
+    EXPECT_EQ(w.view()->zoom(), 105);
+    State().setZoom(2540000);
+    QTest::mouseClick(out, Qt::LeftButton);
+    // At most an inch per pixel, and the repaint keeps the visible area inside the design.
+    const int pixels = std::max(w.view()->width(), w.view()->height());
+    EXPECT_EQ(w.view()->zoom(), std::min(2540000, static_cast<int>(4.4e8 / pixels)));
+    // Shift+U / Shift+D centre on the last pointer position.
+    State().setZoom(2540);
+    QTest::mouseMove(w.view(), QPoint(10, 10));
+    const QPointF p = w.view()->DesignPoint(QPointF(10, 10));
+    QTest::keyClick(&w, Qt::Key_D, Qt::ShiftModifier);
+    EXPECT_EQ(w.view()->zoom(), 2667);
+    EXPECT_NEAR(w.view()->originX(), p.x(), 0.5);
+    EXPECT_NEAR(w.view()->originY(), p.y(), 0.5);
+}
+
+TEST_F(ViewTest, ScrollBarsMoveTheOriginAndProgramPositionsDoNotRepaint) {
+    MainFrame& w = Start();
+    BoardView* view = w.view();
+    auto* h = Find<QScrollBar>("ViewHScroll");
+    auto* v = Find<QScrollBar>("ViewVScroll");
+    EXPECT_EQ(h->minimum(), -32000);
+    EXPECT_EQ(h->maximum(), 32000);
+    EXPECT_EQ(h->singleStep(), 100);
+    EXPECT_EQ(h->pageStep(), 1000);
+    State().setZoom(1000);
+    int draws = view->fullDrawCount();
+    h->setValue(32000);
+    EXPECT_EQ(view->fullDrawCount(), draws + 1);
+    // The extreme is the design limit; the repaint then keeps the visible area inside it.
+    EXPECT_EQ(view->originX(), 2.2e8 - view->width() / 2.0 * 1000);
+    v->setValue(-32000);
+    EXPECT_EQ(view->originY(), 2.2e8 - view->height() / 2.0 * 1000);
+
+    // "FL" sets both bars and repaints once.
+    draws = view->fullDrawCount();
+    const int h0 = DB_CurHier();
+    component_->NotifyMe("", "All,FL,687500,-1375000," + std::to_string(h0));
+    EXPECT_EQ(view->fullDrawCount(), draws + 1);
+    EXPECT_EQ(h->value(), 100);
+    EXPECT_EQ(v->value(), 200);
+    EXPECT_EQ(view->originY(), -1375000);
+}
+
+TEST_F(ViewTest, GridAndSnapEntriesAreValidatedWithABeep) {
+    MainFrame& w = Start();
+    QComboBox* grid = Find<QComboBox>("F_GridSnap(0)");
+    QComboBox* snap = Find<QComboBox>("F_GridSnap(1)");
+    // The kernel's tables are empty here: the thermal fallbacks 0.1 mm and 0.05 mm.
+    EXPECT_EQ(State().gridStep, 10000);
+    EXPECT_EQ(State().snapStep, 5000);
+    const QString fallback = QString::fromStdString(State().StepText(10000));
+    EXPECT_EQ(grid->currentText(), fallback);
+    EXPECT_EQ(fallback, "0.00394\"");
+    Type("F_GridSnap(0)", "0");
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(State().gridStep, 10000);
+    EXPECT_EQ(grid->currentText(), fallback) << "the old value is written back";
+    Type("F_GridSnap(0)", "1.5");
+    EXPECT_EQ(beeps, 2) << "more than one inch";
+    Type("F_GridSnap(0)", "1");
+    EXPECT_EQ(beeps, 2);
+    EXPECT_EQ(State().gridStep, 2540000);
+    EXPECT_EQ(grid->currentText(), "1.0000\"");
+    Type("F_GridSnap(1)", "0.05");
+    EXPECT_EQ(State().snapStep, 127000);
+    EXPECT_EQ(snap->currentText(), "0.0500\"");
+    auto* angle = Find<QLineEdit>("F_AngleSnap");
+    angle->setText("100");
+    QTest::keyClick(angle, Qt::Key_Return);
+    EXPECT_EQ(beeps, 3);
+    EXPECT_EQ(State().angleSnap, 1);
+
+    // The grid box shown: switching it on repaints with the grid.
+    const int draws = w.view()->fullDrawCount();
+    Find<QCheckBox>("GridCheck3D")->setChecked(true);
+    EXPECT_TRUE(State().gridOn);
+    EXPECT_EQ(w.view()->fullDrawCount(), draws + 1);
+    EXPECT_EQ(Text("F_MsgLine"), "");
+}
+
+TEST_F(ViewTest, TypedReferencePointRelativeToTheBoardDatum) {
+    MainFrame& w = Start();
+    Action("M_Millimetres")->trigger();
+    answer = "1,2,d";
+    QTest::keyClick(&w, Qt::Key_R, Qt::ShiftModifier);
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0],
+              "Ref.point X,Y (mm)|Format: x,y[,D]\nD for x,y displacement from board datum.|");
+    const frontend::Marker& ref = State().markers[frontend::kRefPointMarker];
+    const frontend::BoardExtent& e = w.view()->boardExtent();
+    ASSERT_TRUE(ref.shown);
+    EXPECT_EQ(ref.x, e.left + 100000.0);
+    EXPECT_EQ(ref.y, e.bottom + 200000.0);
+    // Measuring from the reference point.
+    Action("M_XYMeasure(2)")->trigger();
+    QTest::mouseMove(w.view(), QPoint(40, 30));
+    const QPointF p = w.view()->DesignPoint(QPointF(40, 30));
+    EXPECT_EQ(Text("F_Xpos").toStdString(),
+              "X= " + frontend::LengthText(p.x() - ref.x, frontend::kUnitMillimetre));
+    // Any of the keys removes it again; a bad answer beeps.
+    QTest::keyClick(&w, Qt::Key_P, Qt::ShiftModifier);
+    EXPECT_FALSE(ref.shown);
+    answer = "12";
+    QTest::keyClick(&w, Qt::Key_R, Qt::ShiftModifier);
+    EXPECT_FALSE(ref.shown);
+    EXPECT_EQ(beeps, 1);
+    QTest::keyClick(&w, Qt::Key_G, Qt::ShiftModifier);
+    EXPECT_TRUE(ref.shown);
+    EXPECT_EQ(std::fmod(ref.x, State().snapStep), 0) << "snapped";
+}
+
+TEST_F(ViewTest, ReadoutShowsCoordinatesOrDistance) {
+    MainFrame& w = Start();
+    QTest::mouseMove(w.view(), QPoint(60, 20));
+    const QPointF p = w.view()->DesignPoint(QPointF(60, 20));
+    EXPECT_EQ(Text("F_Xpos").toStdString(), "X= " + frontend::LengthText(p.x(), 0));
+    EXPECT_EQ(Text("F_Ypos").toStdString(), "Y= " + frontend::LengthText(p.y(), 0));
+    QAction* coords = Action("M_Coords");
+    EXPECT_EQ(coords->shortcut(), QKeySequence("Ctrl+M"));
+    coords->trigger();
+    EXPECT_EQ(coords->text(), "Distance:");
+    EXPECT_EQ(Text("F_Xpos").toStdString(),
+              "D= " + frontend::LengthText(std::hypot(p.x(), p.y()), 0));
+    EXPECT_EQ(Text("F_Ypos"), "");
+    coords->trigger();
+    Action("M_XYMeasure(1)")->trigger();
+    const frontend::BoardExtent& e = w.view()->boardExtent();
+    EXPECT_EQ(Text("F_Ypos").toStdString(), "Y= " + frontend::LengthText(p.y() - e.bottom, 0));
+    EXPECT_TRUE(Action("M_XYMeasure(1)")->isChecked());
+    EXPECT_FALSE(Action("M_XYMeasure(0)")->isChecked());
+}
+
+TEST_F(ViewTest, BoxZoomWithShiftBAndTwoClicks) {
+    MainFrame& w = Start();
+    BoardView* view = w.view();
+    QTest::keyClick(&w, Qt::Key_B, Qt::ShiftModifier);
+    EXPECT_EQ(Text("F_MsgLine"), "Select Box Zoom Area");
+    const QPointF a = view->DesignPoint(QPointF(20, 30));
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(20, 30));
+    EXPECT_EQ(view->operationCode(), frontend::kOperationBox);
+    QTest::mouseMove(view, QPoint(120, 80));
+    const QPointF b = view->DesignPoint(QPointF(120, 80));
+    EXPECT_EQ(Text("F_MsgLine").toStdString(), State().BlockText(b.x() - a.x(), b.y() - a.y()));
+    EXPECT_TRUE(Text("F_MsgLine").startsWith("Block: "));
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(120, 80));
+    EXPECT_EQ(view->operationCode(), 0);
+    const auto expected = frontend::BoxZoom(a.x(), a.y(), b.x(), b.y(), view->width(),
+                                            view->height(), frontend::Analyzer::Thermal);
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(view->zoom(), std::max(expected->zoom, frontend::kMinZoom));
+    EXPECT_NEAR(view->originX(), expected->centreX, 1);
+    EXPECT_NEAR(view->originY(), expected->centreY, 1);
+    EXPECT_EQ(Find<QComboBox>("ZoomCombo")->currentText().toStdString(), State().ZoomText());
+
+    // Shift+S asks for a box copy; a right click centres the view.
+    QTest::keyClick(&w, Qt::Key_S, Qt::ShiftModifier);
+    EXPECT_EQ(Text("F_MsgLine"), "Select Box Copy Area");
+    EXPECT_EQ(State().boxRequest, frontend::BoxRequest::Copy);
+    view->ClearOperation();
+    const QPointF c = view->DesignPoint(QPointF(10, 10));
+    QTest::mouseClick(view, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_NEAR(view->originX(), c.x(), 0.5);
+}
+
+TEST_F(ViewTest, RepaintsUseTheCachedPictureUntilThePictureChanges) {
+    MainFrame& w = Start();
+    BoardView* view = w.view();
+    view->Repaint();
+    const int draws = view->fullDrawCount(), repaints = view->repaintCount();
+    view->Repaint();
+    EXPECT_EQ(view->fullDrawCount(), draws) << "the cached picture";
+    EXPECT_EQ(view->repaintCount(), repaints + 1);
+    EXPECT_EQ(view->contextDepth(), 0);
+    Action("M_Mirror")->trigger();
+    EXPECT_TRUE(State().mirrored());
+    EXPECT_EQ(view->fullDrawCount(), draws + 1);
+    Action("M_Stacked")->trigger();
+    EXPECT_EQ(State().layerOrder, frontend::kStackedLayers);
+    EXPECT_EQ(view->fullDrawCount(), draws + 2);
+    // Stacked and mirrored: the layers from 0 upwards.
+    const auto passes = frontend::LayerPasses(0xF, 1, State().layerOrder, State().mirrored());
+    EXPECT_EQ(passes, (std::vector<uint32_t>{1, 2, 4, 8}));
+    // True Size is checked when its bit is clear.
+    QAction* trueSize = Action("M_TrueSize");
+    EXPECT_FALSE(trueSize->isChecked());
+    trueSize->trigger();
+    EXPECT_TRUE(trueSize->isChecked());
+    EXPECT_TRUE(State().trueSize());
+    // Nodes are drawn at once in exclusive-or, without a full repaint.
+    const int steps = view->drawingSteps(), full = view->fullDrawCount();
+    Action("M_Nodes")->trigger();
+    EXPECT_EQ(view->drawingSteps(), steps + 1);
+    EXPECT_EQ(view->fullDrawCount(), full);
+    // The active-layers dialog repaints unless it was cancelled.
+    bool accept = false;
+    w.activeLayersDialog = [&] { return accept; };
+    Action("M_ActiveLayers")->trigger();
+    EXPECT_EQ(view->fullDrawCount(), full);
+    accept = true;
+    Action("M_ActiveLayers")->trigger();
+    EXPECT_EQ(view->fullDrawCount(), full + 1);
+    // The picture is kept for the copy screen and the printer.
+    EXPECT_EQ(view->picture().size(), view->size());
+}
+
+TEST_F(ViewTest, F10CancelsTheDrawing) {
+    MainFrame& w = Start();
+    int tests = 0;
+    w.view()->cancelTest = [&] { return ++tests >= 3; };
+    QTest::mouseClick(Find<QPushButton>("RedrawBtn"), Qt::LeftButton);
+    EXPECT_TRUE(State().cancelled);
+    EXPECT_EQ(Text("F_MsgLine"), " Redraw Cancelled <F10>");
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(tests, 3) << "no step runs after the cancel";
+    EXPECT_EQ(w.view()->contextDepth(), 0) << "the context is closed";
+    w.view()->cancelTest = {};
+    QTest::keyClick(&w, Qt::Key_F10);  // pressed before a drawing: does not cancel it
+    w.Repaint();
+    EXPECT_FALSE(State().cancelled);
+    EXPECT_EQ(Text("F_MsgLine"), "");
+}
+
+TEST_F(ViewTest, ZoomModesCenterAndComponent) {
+    MainFrame& w = Start();
+    QComboBox* mode = Find<QComboBox>("ZoomMode");
+    ASSERT_EQ(mode->count(), 4);
+    State().setOrigin(500000, 500000);
+    mode->setCurrentIndex(1);
+    emit mode->activated(1);
+    EXPECT_EQ(w.view()->originX(), 0);
+    EXPECT_EQ(w.view()->originY(), 0);
+
+    const int32_t map = DB_LayCompMap();
+    int32_t cursor = OM_GetFirst(map);
+    const int32_t first = OM_SearchMask(map, &cursor, 0, 0);
+    KComponentRecord c{};
+    ASSERT_EQ(L_ReadComponent(first, &c), 1);
+    answer = c.name;
+    mode->setCurrentIndex(3);
+    emit mode->activated(3);
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0], "Zoom on component : ( Comp Name ) ||");
+    EXPECT_EQ(w.view()->originX(), c.x);
+    EXPECT_EQ(w.view()->originY(), c.y);
+    answer = "NO_SUCH_PART";
+    QTest::mouseClick(Find<QPushButton>("RedrawBtn"), Qt::LeftButton);
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back().text, w.messages().ErrorMessage(23, "").text);
+}
+
+TEST_F(ViewTest, MenusCarryTheirNamesShortcutsAndStates) {
+    MainFrame& w = Start();
+    EXPECT_EQ(Action("M_ScrollBars")->shortcut(), QKeySequence("Ctrl+R"));
+    Action("M_ScrollBars")->trigger();
+    EXPECT_TRUE(Find<QScrollBar>("ViewHScroll")->isHidden());
+    Action("M_ColorPalette")->trigger();
+    EXPECT_TRUE(Find<QWidget>("F_CoPan")->isHidden());
+    for (const char* name : {"M_PadFrames", "M_Ratsnest", "M_Copper", "M_Notes", "M_Dimensions",
+                             "M_Monochrome", "M_ActiveOnTop", "M_Inches"})
+        EXPECT_NE(w.findChild<QAction*>(name), nullptr) << name;
+    State().setOrigin(1e8, 1e8);  // far from the board
+    Action("M_Monochrome")->trigger();
+    EXPECT_TRUE(State().monochrome());
+    EXPECT_EQ(w.view()->picture().pixelColor(0, 0), QColor(Qt::white))
+        << "a monochrome picture has a white background";
+    Action("M_ActiveOnTop")->trigger();
+    EXPECT_EQ(State().layerOrder, frontend::kActiveLayerOnTop);
+    // The minimum size is the size at start-up.
+    EXPECT_EQ(w.minimumSize(), w.size());
+}
+
+FrameDescription Em() {
+    FrameDescription d = Thermal();
+    d.analyzer = frontend::Analyzer::Em;
+    d.windowName = "EMAMAIN";
+    d.componentName = "Qorema";
+    d.menuProfile = "EMAFSI.MEN";
+    d.readoutLabel = "Field: ";
+    d.readoutNumber = 4324;
+    return d;
+}
+
+TEST_F(ViewTest, EmFrameCommandsDrawInOneStepEach) {
+    MainFrame& w = Start(Em());
+    BoardView* view = w.view();
+    EXPECT_EQ(State().gridStep, 254000) << "the EM fallbacks";
+    EXPECT_EQ(State().snapStep, 127000);
+    EXPECT_EQ(State().angleSnap, 1000);
+    struct Case {
+        const char* command;
+        int steps;
+    };
+    const Case cases[] = {
+        {"REDRAWTRACE,-1", 1},    {"REDRAWTRACE,31000", 0}, {"HIGHLIGTH,0,1", 1},
+        {"HIGHLIGTH,1,1", 1},     {"DRAWRECORD,-1,1,0", 1}, {"DRAWRECORD,-1,1,1", 1},
+        {"DRAWRECORD,-1,1,5", 0}, {"NOSUCH,1", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        const int before = view->drawingSteps();
+        ASSERT_TRUE(component_->SetHiddenText("F_FrmCmd", c.command));
+        EXPECT_EQ(view->drawingSteps() - before, c.steps);
+        EXPECT_EQ(view->contextDepth(), 0);
+    }
+    EXPECT_FALSE(w.ExecuteFrameCommand("NOSUCH"));
+}
+
+TEST_F(ViewTest, ThermalWindowIgnoresFrameCommands) {
+    MainFrame& w = Start();
+    const int before = w.view()->drawingSteps();
+    ASSERT_TRUE(component_->SetHiddenText("F_FrmCmd", "REDRAWTRACE,-1"));
+    EXPECT_EQ(w.view()->drawingSteps(), before);
+}
+
+}  // namespace
+}  // namespace qor::widgets
