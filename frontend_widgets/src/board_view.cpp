@@ -74,8 +74,7 @@ bool BoardView::busy() const {
     return word && word[0] != 0;
 }
 
-// ---- view transform
-// ------------------------------------------------------------------------------
+// ---- view transform -----------------------------------------------------------------------------
 
 bool BoardView::ReadBoardExtent() {
     KRect r{};
@@ -123,8 +122,7 @@ void BoardView::ClearOperation() {
     state_.boxRequest = frontend::BoxRequest::None;
 }
 
-// ---- contexts
-// ------------------------------------------------------------------------------------
+// ---- contexts -----------------------------------------------------------------------------------
 
 void BoardView::ensureImage() {
     const QSize s(std::max(1, width()), std::max(1, height()));
@@ -166,8 +164,7 @@ void BoardView::DrawingStep(const std::function<void()>& draw) {
     CloseContext();
 }
 
-// ---- repaint
-// -------------------------------------------------------------------------------------
+// ---- repaint ------------------------------------------------------------------------------------
 
 void BoardView::Invalidate() {
     if (cachedView_) G_DeleteObject(cachedView_);
@@ -363,8 +360,7 @@ void BoardView::DrawMarker(int index) {
     G_SetDrawMode(flags);
 }
 
-// ---- overlays
-// ------------------------------------------------------------------------------------
+// ---- overlays -----------------------------------------------------------------------------------
 
 void BoardView::drawRubberBand(QImage& target) {
     QPainter p(&target);
@@ -437,8 +433,7 @@ QImage BoardView::picture() const {
     return clean;
 }
 
-// ---- events
-// --------------------------------------------------------------------------------------
+// ---- events -------------------------------------------------------------------------------------
 
 void BoardView::paintEvent(QPaintEvent*) {
     ensureImage();

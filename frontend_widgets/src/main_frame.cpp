@@ -608,6 +608,7 @@ void MainFrame::ReloadDesign() {
 
 void MainFrame::Exit() {
     view_->ClearOperation();
+    OperationChanged();
     ShutDown();
 }
 
@@ -713,6 +714,17 @@ void MainFrame::handleShortText(const QString& text) {
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_ && event->type() == QEvent::Resize) viewResized();
+    if (event->type() == QEvent::KeyRelease && loaded_) {
+        // Enter with a modifier acts as a left click at the pointer inside the drawing area.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QPoint at = view_->mapFromGlobal(QCursor::pos());
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&
+            view_->rect().contains(at)) {
+            released(at, Qt::LeftButton);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && watched != this)
         return handleKey(static_cast<QKeyEvent*>(event));
     if (event->type() == QEvent::Enter) {

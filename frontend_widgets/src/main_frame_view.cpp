@@ -61,8 +61,7 @@ constexpr AuxiliarySymbol kAuxiliary[] = {
 
 }  // namespace
 
-// ---- menus and controls
-// --------------------------------------------------------------------------
+// ---- menus and controls -------------------------------------------------------------------------
 
 void MainFrame::buildViewMenus(QMenu* prefs) {
     scrollBarsAction_ = Item(prefs, "M_ScrollBars", "Scroll Bars", 991161, true);
@@ -288,8 +287,7 @@ void MainFrame::changePicture() {
     view_->Repaint();
 }
 
-// ---- start-up
-// ------------------------------------------------------------------------------------
+// ---- start-up -----------------------------------------------------------------------------------
 
 void MainFrame::DeleteLabelTexts() {
     const int32_t texts = DB_LayoutTextArray();
@@ -395,8 +393,7 @@ void MainFrame::updateScrollBars() {
     settingScroll_ = false;
 }
 
-// ---- zoom
-// ----------------------------------------------------------------------------------------
+// ---- zoom ---------------------------------------------------------------------------------------
 
 void MainFrame::RedrawView() {
     ViewState& s = view_->state();
@@ -473,8 +470,7 @@ void MainFrame::stepEntered(int which, bool chosen) {
     if (ok && which == 0 && s.gridOn && s.gridStep != before) changePicture();
 }
 
-// ---- pointer
-// -------------------------------------------------------------------------------------
+// ---- pointer ------------------------------------------------------------------------------------
 
 void MainFrame::refreshReadout() {
     const auto [x, y] = view_->state().ReadoutTexts(lastX_, lastY_);
@@ -553,11 +549,18 @@ void MainFrame::released(QPoint pixel, Qt::MouseButton button) {
     }
     busy_->hide();
     refreshReadout();
-    coordination_.PublishStatus(true, s.operation);
+    OperationChanged();
 }
 
-// ---- keys
-// ----------------------------------------------------------------------------------------
+void MainFrame::OperationChanged() {
+    const bool idle = view_->operationCode() == frontend::kOperationIdle;
+    fileMenu_->setEnabled(idle);
+    editMenu_->setEnabled(idle);
+    toolPanel_->setEnabled(idle);
+    coordination_.PublishStatus(true, view_->operationCode());
+}
+
+// ---- keys ---------------------------------------------------------------------------------------
 
 void MainFrame::ReferencePointKey(char kind) {
     ViewState& s = view_->state();
@@ -643,8 +646,7 @@ bool MainFrame::handleViewKey(QKeyEvent* event) {
     }
 }
 
-// ---- the EM window's drawing commands
-// ------------------------------------------------------------
+// ---- the EM window's drawing commands -----------------------------------------------------------
 
 bool MainFrame::ExecuteFrameCommand(const std::string& command) {
     const frontend::ParsedList list = frontend::ParseList(command);

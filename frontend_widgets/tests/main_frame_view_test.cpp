@@ -1,6 +1,7 @@
 // The main window's view over the demo design: settings panel, keys, mouse, menus and the EM
 // window's drawing commands.
 #include <QCheckBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <cmath>
@@ -395,6 +396,92 @@ TEST_F(ViewTest, EmFrameCommandsDrawInOneStepEach) {
         EXPECT_EQ(view->contextDepth(), 0);
     }
     EXPECT_FALSE(w.ExecuteFrameCommand("NOSUCH"));
+}
+
+TEST_F(ViewTest, EmDifferencesOfMagnifierZeroEntriesAndComponentNames) {
+    MainFrame& w = Start(Em());
+    // The magnifier acts on the release.
+    State().setZoom(2540);
+    auto* in = Find<QToolButton>("cmdMagnify(0)");
+    QTest::mousePress(in, Qt::LeftButton);
+    EXPECT_EQ(w.view()->zoom(), 2540);
+    QTest::mouseRelease(in, Qt::LeftButton);
+    EXPECT_EQ(w.view()->zoom(), 2413);
+    // Leaving a box that reads 0 validates it again even without a change.
+    QLineEdit* grid = Find<QComboBox>("F_GridSnap(0)")->lineEdit();
+    grid->setText("0");
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(grid->text().toStdString(), State().StepText(254000));
+    // Only the answer up to its first blank is the component's name.
+    const int32_t map = DB_LayCompMap();
+    int32_t cursor = OM_GetFirst(map);
+    KComponentRecord c{};
+    ASSERT_EQ(L_ReadComponent(OM_SearchMask(map, &cursor, 0, 0), &c), 1);
+    answer = std::string(c.name) + " and more";
+    QComboBox* mode = Find<QComboBox>("ZoomMode");
+    mode->setCurrentIndex(3);
+    emit mode->activated(3);
+    EXPECT_EQ(prompts.back(), "Zoom on component: ( Comp Name ) ||");
+    EXPECT_EQ(w.view()->originX(), c.x);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ViewTest, ThermalWindowReadsAnUnchangedBoxOnlyAfterAChange) {
+    MainFrame& w = Start();
+    QLineEdit* grid = Find<QComboBox>("F_GridSnap(0)")->lineEdit();
+    grid->setText("0");
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(beeps, 0);
+    EXPECT_EQ(State().gridStep, 10000);
+    (void)w;
+}
+
+TEST_F(ViewTest, OperationsDisableMenusAndEnterWithAModifierClicks) {
+    MainFrame& w = Start();
+    QTest::keyClick(&w, Qt::Key_B, Qt::ShiftModifier);
+    QTest::mouseClick(w.view(), Qt::LeftButton, {}, QPoint(30, 30));
+    ASSERT_EQ(w.view()->operationCode(), frontend::kOperationBox);
+    EXPECT_FALSE(Find<QMenu>("M_File")->isEnabled());
+    EXPECT_FALSE(Find<QWidget>("F_FSIPan")->isEnabled());
+    EXPECT_EQ(Record("QORTHERM"), "Qor32 - Thermal Analyzer, 0, 0, 99, 0");
+    QCursor::setPos(w.view()->mapToGlobal(QPoint(90, 70)));
+    QTest::keyRelease(w.view(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(w.view()->operationCode(), 0) << "the second corner";
+    EXPECT_TRUE(Find<QMenu>("M_File")->isEnabled());
+    EXPECT_TRUE(Find<QWidget>("F_FSIPan")->isEnabled());
+}
+
+TEST_F(ViewTest, CrosshairRatsnestAndDisplayStates) {
+    MainFrame& w = Start();
+    BoardView* view = w.view();
+    QTest::mouseMove(view, QPoint(50, 50));
+    const QImage before = view->picture();
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ShiftModifier);
+    EXPECT_TRUE(State().fullCrosshair);
+    EXPECT_EQ(view->picture(), before) << "overlays stay out of the picture handed out";
+    QTest::keyClick(&w, Qt::Key_Z, Qt::ShiftModifier);
+    EXPECT_FALSE(State().fullCrosshair);
+
+    // The ratsnest is drawn at once when switched on, and repainted away when switched off.
+    int steps = view->drawingSteps(), full = view->fullDrawCount();
+    Action("M_Ratsnest")->trigger();
+    EXPECT_EQ(view->drawingSteps(), steps + 1);
+    EXPECT_EQ(view->fullDrawCount(), full);
+    Action("M_Ratsnest")->trigger();
+    EXPECT_EQ(view->fullDrawCount(), full + 1);
+
+    // Display states 1 to 4 hand the drawing of the analysis to the front end's hook.
+    std::vector<int> drawn;
+    view->drawAnalysis = [&](int state) {
+        drawn.push_back(state);
+        EXPECT_EQ(view->contextDepth(), 1);
+    };
+    for (int state = 0; state <= 4; ++state) {
+        State().displayState = state;
+        w.Repaint();
+    }
+    EXPECT_EQ(drawn, (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST_F(ViewTest, ThermalWindowIgnoresFrameCommands) {

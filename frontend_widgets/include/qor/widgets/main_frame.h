@@ -154,6 +154,11 @@ class MainFrame : public QMainWindow,
     void ReferencePointKey(char kind);
     // Deletes the temporary label texts of the layout (mask 4, EM 8).
     void DeleteLabelTexts();
+    // After the view's operation code changed: while an operation runs, the Edit and File menus
+    // and the tool panel are disabled.
+    void OperationChanged();
+    // The pick aperture in design units (the kernel's aperture times the zoom).
+    int32_t pickApertureUnits() const { return pickApertureUnits_; }
 
     // Seams filled by other parts of the front end (tests set them too): the active-layers dialog
     // (false when cancelled), the input box (prompt, second prompt line, default text; the answer,
