@@ -273,7 +273,9 @@ void BoardView::drawDesign(bool printing) {
     const bool mono = state_.monochrome();
     const int32_t flags = state_.ContextFlags(printing);
     if (cancelNow()) return;
-    if (!printing) {
+    // The colour maps of display states 1 to 3 lie under the design: no background over them.
+    const bool colourMap = state_.displayState >= 1 && state_.displayState <= 3;
+    if (!printing && !colourMap) {
         G_SetStyle(2);
         G_SetColor(mono ? kWhite : kBackgroundColour);
         G_Rectangle(-220000000, -220000000, 440000000, 440000000, 0);
@@ -283,7 +285,9 @@ void BoardView::drawDesign(bool printing) {
     G_SetStyle(0);
     G_SetColor(mono ? 0 : kOutlineColour);
     frontend::SetKernelLayerMask(mask | 1u);
-    G_SetDrawMode(flags | frontend::kDrawXorBits);
+    // The outline in exclusive-or; in monochrome (black on white) exclusive-or would leave black
+    // invisible, so it is drawn plainly there.
+    G_SetDrawMode(mono ? flags : flags | frontend::kDrawXorBits);
     T_DrawAllRecords(-1, 1);
     if (!cancelNow()) {
         G_SetWidth(1);

@@ -9,6 +9,7 @@
 #include "frame_test_support.h"
 #include "qor/frontend/text_utils.h"
 #include "qor/frontend/view_state.h"
+#include "qor/widgets/painter_surface.h"
 
 namespace qor::widgets {
 namespace {
@@ -482,6 +483,36 @@ TEST_F(ViewTest, CrosshairRatsnestAndDisplayStates) {
         w.Repaint();
     }
     EXPECT_EQ(drawn, (std::vector<int>{1, 2, 3, 4}));
+}
+
+TEST_F(ViewTest, ColourMapsLieUnderTheDesignAndTheMonochromeOutlineShows) {
+    MainFrame& w = Start();
+    BoardView* view = w.view();
+    State().setOrigin(0, 0);
+    const QColor paper = PaletteColour(223);
+    const auto corner = [&] { return view->picture().pixelColor(2, 2); };
+    w.Repaint();
+    EXPECT_EQ(corner(), paper);
+    view->drawAnalysis = [](int) {
+        G_SetStyle(1);
+        G_SetColor(4);
+        G_Rectangle(-220000000, -220000000, 440000000, 440000000, 0);
+    };
+    State().displayState = 1;
+    w.Repaint();
+    EXPECT_EQ(corner(), PaletteColour(4)) << "no background over the colour map";
+    State().displayState = 0;
+
+    // Monochrome: white paper, the outline in black.
+    view->ZoomToBoard();
+    Action("M_Monochrome")->trigger();
+    const frontend::BoardExtent& e = view->boardExtent();
+    const QPointF left = view->PixelOf(e.left, e.bottom + 0.2 * (double(e.top) - e.bottom));
+    int dark = 0;
+    const QImage picture = view->picture();
+    for (int dx = -1; dx <= 1; ++dx)
+        if (picture.pixelColor(int(left.x()) + dx, int(left.y())).lightness() < 128) ++dark;
+    EXPECT_GT(dark, 0) << left.x() << "," << left.y();
 }
 
 TEST_F(ViewTest, ThermalWindowIgnoresFrameCommands) {
