@@ -715,8 +715,12 @@ void MainFrame::handleShortText(const QString& text) {
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_ && event->type() == QEvent::Resize) viewResized();
     if (event->type() == QEvent::KeyRelease && loaded_) {
-        // Enter with a modifier acts as a left click at the pointer inside the drawing area.
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F1 && (key->modifiers() & Qt::ControlModifier)) {
+            if (help_) help_->ShowCurrentHelp();
+            return true;
+        }
+        // Enter with a modifier acts as a left click at the pointer inside the drawing area.
         const QPoint at = view_->mapFromGlobal(QCursor::pos());
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&

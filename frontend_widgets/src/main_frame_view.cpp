@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <cmath>
+#include <string_view>
 #include <tuple>
 
 #include "qor/frontend/list_parser.h"
@@ -38,14 +39,6 @@ QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-QAction* Item(QMenu* menu, const char* name, const char* text, int number, bool checkable) {
-    QAction* a = menu->addAction(QString::fromUtf8(text));
-    a->setObjectName(name);
-    if (number) SetTag(a, number);
-    a->setCheckable(checkable);
-    return a;
-}
-
 // The auxiliary symbols: name and number offset below the negated hierarchy number.
 struct AuxiliarySymbol {
     const char* name;
@@ -59,30 +52,63 @@ constexpr AuxiliarySymbol kAuxiliary[] = {
     {"@AGAPMSK", 800, &AuxiliarySymbols::airGapMask},
 };
 
+// The context help topics (menu, item) of the view's menu items, thermal and EM.
+struct HelpPair {
+    const char* name;
+    int thermalMenu, thermalItem, emMenu, emItem;
+};
+constexpr HelpPair kHelpTopics[] = {
+    {"M_ScrollBars", 3, 1, 2, 1},   {"M_ColorPalette", 3, 1, 2, 1}, {"M_ActiveOnTop", 3, 1, 2, 1},
+    {"M_Stacked", 3, 1, 2, 1},      {"M_Coords", 3, 1, 2, 1},       {"M_XYMeasure(0)", 3, 1, 2, 1},
+    {"M_XYMeasure(1)", 3, 1, 2, 1}, {"M_XYMeasure(2)", 3, 1, 2, 1}, {"M_ActiveLayers", 6, 1, 5, 1},
+    {"M_TrueSize", 6, 2, 5, 1},     {"M_PadFrames", 6, 3, 5, 4},    {"M_Nodes", 6, 4, 5, 5},
+    {"M_Ratsnest", 6, 5, 5, 6},     {"M_Copper", 6, 6, 5, 7},       {"M_Notes", 6, 7, 5, 13},
+    {"M_Dimensions", 6, 8, 5, 14},  {"M_Mirror", 6, 9, 5, 8},       {"M_Monochrome", 6, 10, 5, 9},
+    {"M_Inches", 7, 3, 6, 1},       {"M_Millimetres", 7, 4, 6, 1},
+};
+
 }  // namespace
+
+// A menu item of the view; choosing it first sets its context help topic.
+QAction* MainFrame::viewItem(QMenu* menu, const char* name, const char* text, int number,
+                             bool checkable) {
+    QAction* a = menu->addAction(QString::fromUtf8(text));
+    a->setObjectName(name);
+    if (number) SetTag(a, number);
+    a->setCheckable(checkable);
+    for (const HelpPair& h : kHelpTopics) {
+        if (std::string_view(h.name) != name) continue;
+        const bool em = description_.analyzer == frontend::Analyzer::Em;
+        connect(a, &QAction::triggered, this,
+                [this, m = em ? h.emMenu : h.thermalMenu, i = em ? h.emItem : h.thermalItem] {
+                    if (help_) help_->ShowContextHelp(m, i, 0, 0);
+                });
+    }
+    return a;
+}
 
 // ---- menus and controls -------------------------------------------------------------------------
 
 void MainFrame::buildViewMenus(QMenu* prefs) {
-    scrollBarsAction_ = Item(prefs, "M_ScrollBars", "Scroll Bars", 991161, true);
+    scrollBarsAction_ = viewItem(prefs, "M_ScrollBars", "Scroll Bars", 991161, true);
     scrollBarsAction_->setShortcut(QKeySequence("Ctrl+R"));
     scrollBarsAction_->setChecked(true);
     connect(scrollBarsAction_, &QAction::toggled, this, [this](bool on) {
         hScroll_->setVisible(on);
         vScroll_->setVisible(on);
     });
-    paletteAction_ = Item(prefs, "M_ColorPalette", "Color Palette", 3928, true);
+    paletteAction_ = viewItem(prefs, "M_ColorPalette", "Color Palette", 3928, true);
     paletteAction_->setChecked(true);
     connect(paletteAction_, &QAction::toggled, this, [this](bool on) { legend_->setVisible(on); });
     prefs->addSeparator();
-    QAction* onTop = Item(prefs, "M_ActiveOnTop", "Active Layer On &Top", 99178, true);
+    QAction* onTop = viewItem(prefs, "M_ActiveOnTop", "Active Layer On &Top", 99178, true);
     connect(onTop, &QAction::toggled, this, [this](bool on) {
         ViewState& s = view_->state();
         s.layerOrder = on ? s.layerOrder | frontend::kActiveLayerOnTop
                           : s.layerOrder & ~frontend::kActiveLayerOnTop;
         changePicture();
     });
-    QAction* stacked = Item(prefs, "M_Stacked", "&Stacked Layers", 9982, true);
+    QAction* stacked = viewItem(prefs, "M_Stacked", "&Stacked Layers", 9982, true);
     connect(stacked, &QAction::toggled, this, [this](bool on) {
         ViewState& s = view_->state();
         s.layerOrder =
@@ -90,7 +116,7 @@ void MainFrame::buildViewMenus(QMenu* prefs) {
         changePicture();
     });
     prefs->addSeparator();
-    coordsAction_ = Item(prefs, "M_Coords", "X/Y Coords:", 991417, false);
+    coordsAction_ = viewItem(prefs, "M_Coords", "X/Y Coords:", 991417, false);
     coordsAction_->setShortcut(QKeySequence("Ctrl+M"));
     connect(coordsAction_, &QAction::triggered, this, [this] {
         ViewState& s = view_->state();
@@ -104,7 +130,7 @@ void MainFrame::buildViewMenus(QMenu* prefs) {
     const int measureNumbers[] = {9916, 9913, 9969};
     for (int i = 0; i < 3; ++i) {
         const std::string name = "M_XYMeasure(" + std::to_string(i) + ")";
-        QAction* a = Item(prefs, name.c_str(), measureTexts[i], measureNumbers[i], true);
+        QAction* a = viewItem(prefs, name.c_str(), measureTexts[i], measureNumbers[i], true);
         measure->addAction(a);
         connect(a, &QAction::triggered, this, [this, i] {
             ViewState& s = view_->state();
@@ -117,25 +143,25 @@ void MainFrame::buildViewMenus(QMenu* prefs) {
 
     QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
     viewMenu->setObjectName("M_View");
-    QAction* active = Item(viewMenu, "M_ActiveLayers", "&Active Layers", 998, false);
+    QAction* active = viewItem(viewMenu, "M_ActiveLayers", "&Active Layers", 998, false);
     connect(active, &QAction::triggered, this, [this] {
         if (activeLayersDialog && !activeLayersDialog()) return;
         changePicture();
     });
-    trueSizeAction_ = Item(viewMenu, "M_TrueSize", "&True Size", 9986, true);
+    trueSizeAction_ = viewItem(viewMenu, "M_TrueSize", "&True Size", 9986, true);
     connect(trueSizeAction_, &QAction::triggered, this, [this] {
         ViewState& s = view_->state();
         s.ToggleDrawFlag(frontend::kDrawNotTrueSize);
         trueSizeAction_->setChecked(s.trueSize());
         changePicture();
     });
-    QAction* pads = Item(viewMenu, "M_PadFrames", "&Pad Frames", 9963, true);
+    QAction* pads = viewItem(viewMenu, "M_PadFrames", "&Pad Frames", 9963, true);
     connect(pads, &QAction::triggered, this, [this] {
         ViewState& s = view_->state();
         s.ToggleDrawFlag(frontend::kDrawPadFrames);
         changePicture();
     });
-    QAction* nodes = Item(viewMenu, "M_Nodes", "&Nodes", 9959, true);
+    QAction* nodes = viewItem(viewMenu, "M_Nodes", "&Nodes", 9959, true);
     connect(nodes, &QAction::triggered, this, [this](bool on) {
         ViewState& s = view_->state();
         s.nodes = on;
@@ -147,7 +173,7 @@ void MainFrame::buildViewMenus(QMenu* prefs) {
         });
         view_->Invalidate();
     });
-    QAction* ratsnest = Item(viewMenu, "M_Ratsnest", "&Ratsnest", 9967, true);
+    QAction* ratsnest = viewItem(viewMenu, "M_Ratsnest", "&Ratsnest", 9967, true);
     connect(ratsnest, &QAction::triggered, this, [this](bool on) {
         ViewState& s = view_->state();
         s.ratsnest = on;
@@ -165,7 +191,7 @@ void MainFrame::buildViewMenus(QMenu* prefs) {
         view_->Invalidate();
     });
     const auto extra = [&](const char* name, const char* text, int number, bool ViewState::*flag) {
-        QAction* a = Item(viewMenu, name, text, number, true);
+        QAction* a = viewItem(viewMenu, name, text, number, true);
         connect(a, &QAction::triggered, this, [this, flag](bool on) {
             ViewState& s = view_->state();
             s.*flag = on;
@@ -175,13 +201,13 @@ void MainFrame::buildViewMenus(QMenu* prefs) {
     extra("M_Copper", "Co&pper", 99427, &ViewState::copper);
     extra("M_Notes", "N&otes", 15293, &ViewState::notes);
     extra("M_Dimensions", "&Dimensions", 157, &ViewState::dimensions);
-    QAction* mirror = Item(viewMenu, "M_Mirror", "&Mirror", 9953, true);
+    QAction* mirror = viewItem(viewMenu, "M_Mirror", "&Mirror", 9953, true);
     connect(mirror, &QAction::triggered, this, [this] {
         ViewState& s = view_->state();
         s.ToggleDrawFlag(frontend::kDrawMirror);
         changePicture();
     });
-    QAction* mono = Item(viewMenu, "M_Monochrome", "Monochrome", 99907, true);
+    QAction* mono = viewItem(viewMenu, "M_Monochrome", "Monochrome", 99907, true);
     connect(mono, &QAction::triggered, this, [this] {
         ViewState& s = view_->state();
         s.ToggleDrawFlag(frontend::kDrawMonochrome);
@@ -191,8 +217,8 @@ void MainFrame::buildViewMenus(QMenu* prefs) {
     QMenu* unitMenu = menuBar()->addMenu(tr("&Unit"));
     unitMenu->setObjectName("M_Unit");
     auto* units = new QActionGroup(this);
-    unitActions_[0] = Item(unitMenu, "M_Inches", "Inches", 39126, true);
-    unitActions_[1] = Item(unitMenu, "M_Millimetres", "Millimetres", 39127, true);
+    unitActions_[0] = viewItem(unitMenu, "M_Inches", "Inches", 39126, true);
+    unitActions_[1] = viewItem(unitMenu, "M_Millimetres", "Millimetres", 39127, true);
     unitActions_[0]->setChecked(true);
     for (int i = 0; i < 2; ++i) {
         units->addAction(unitActions_[static_cast<size_t>(i)]);
@@ -491,12 +517,15 @@ void MainFrame::pointerMoved(QPoint pixel) {
     } else {
         refreshReadout();
     }
+    if (s.displayState != 0) UpdateAnalysisReadout(lastX_, lastY_);
     view_->ShowCrosshair(pixel);
 }
 
 bool MainFrame::RunEditFunction(double, double, QPoint) {
     return false;
 }
+
+void MainFrame::UpdateAnalysisReadout(double, double) {}
 
 void MainFrame::released(QPoint pixel, Qt::MouseButton button) {
     ViewState& s = view_->state();

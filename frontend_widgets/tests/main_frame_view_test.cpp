@@ -515,6 +515,73 @@ TEST_F(ViewTest, ColourMapsLieUnderTheDesignAndTheMonochromeOutlineShows) {
     EXPECT_GT(dark, 0) << left.x() << "," << left.y();
 }
 
+TEST_F(ViewTest, MenuItemsSetTheirHelpTopicsPerAnalyzer) {
+    std::vector<int> topics;
+    kernel::setHelpDisplay([&](int32_t, const std::string&, int32_t t) { topics.push_back(t); });
+    E_SysTable(12)[0] = 1;
+    const auto topic = [](int menu, int item) { return menu * 13301 + item * 133 - 13432; };
+    {
+        Start();
+        topics.clear();
+        Action("M_Mirror")->trigger();
+        Action("M_Millimetres")->trigger();
+        Action("M_Stacked")->trigger();
+        EXPECT_EQ(topics, (std::vector<int>{topic(6, 9), topic(7, 4), topic(3, 1)}));
+    }
+    DB_CloseDesign();
+    {
+        Start(Em());
+        topics.clear();
+        Action("M_Mirror")->trigger();
+        Action("M_Millimetres")->trigger();
+        Action("M_Stacked")->trigger();
+        EXPECT_EQ(topics, (std::vector<int>{topic(5, 8), topic(6, 1), topic(2, 1)}));
+    }
+    E_SysTable(12)[0] = 0;
+    kernel::setHelpDisplay({});
+}
+
+// A front end's frame: its editing function records the clicks it gets.
+class EditingFrame : public MainFrame {
+  public:
+    using MainFrame::MainFrame;
+    std::vector<std::pair<QPointF, QPoint>> clicks;
+
+  protected:
+    bool RunEditFunction(double x, double y, QPoint pixel) override {
+        clicks.push_back({QPointF(x, y), pixel});
+        return true;
+    }
+};
+
+TEST_F(ViewTest, ClicksWithoutABoxGoToTheEditingFunction) {
+    OpenDemo();
+    EditingFrame* frame = nullptr;
+    component_ = std::make_unique<FrameComponent>(
+        [&](StartupValues& values) {
+            auto w = std::make_unique<EditingFrame>(Thermal(), values,
+                                                    std::make_unique<FakeEngine>(engine));
+            frame = w.get();
+            return w;
+        },
+        values_);
+    component_->SetSeverPath(std::string(QOR_SOURCE_DIR) + "/examples/menus");
+    ASSERT_TRUE(component_->Load(0));
+    ASSERT_NE(frame, nullptr);
+    QTest::mouseClick(frame->view(), Qt::LeftButton, {}, QPoint(70, 40));
+    ASSERT_EQ(frame->clicks.size(), 1u);
+    EXPECT_EQ(frame->clicks[0].second, QPoint(70, 40));
+    EXPECT_EQ(frame->clicks[0].first, frame->view()->DesignPoint(QPointF(70, 40)));
+    // Another analyzer in the middle of an operation: the click starts nothing.
+    E_SetString("QOREMAMW_", "1");
+    E_SetString("QOREMA", "Qor32 - Electromagnetic Analyzer, 0, 0, 99, 0");
+    QTest::mouseClick(frame->view(), Qt::LeftButton, {}, QPoint(70, 40));
+    EXPECT_EQ(frame->clicks.size(), 1u);
+    EXPECT_EQ(messages.size(), 1u);
+    E_SetString("QOREMAMW_", "");
+    E_SetString("QOREMA", "");
+}
+
 TEST_F(ViewTest, ThermalWindowIgnoresFrameCommands) {
     MainFrame& w = Start();
     const int before = w.view()->drawingSteps();

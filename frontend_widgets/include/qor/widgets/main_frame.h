@@ -193,6 +193,9 @@ class MainFrame : public QMainWindow,
     // A left click in the drawing area with no box operation: the current editing function
     // (design point and pixel); true when it was handled. The front ends override it.
     virtual bool RunEditFunction(double x, double y, QPoint pixel);
+    // The pointer moved to a design point while a display state other than 0 is shown: the
+    // front end refreshes its analysis read-out (F_TempMsg).
+    virtual void UpdateAnalysisReadout(double x, double y);
 
     const FrameDescription& description() const { return description_; }
     QMenu* fileMenu() const { return fileMenu_; }
@@ -216,6 +219,7 @@ class MainFrame : public QMainWindow,
 
     // The view (main_frame_view.cpp).
     void buildViewMenus(QMenu* preferences);
+    QAction* viewItem(QMenu* menu, const char* name, const char* text, int number, bool checkable);
     void connectViewControls();
     void initializeViewState();
     void startZoom();
