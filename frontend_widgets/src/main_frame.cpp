@@ -624,7 +624,12 @@ void MainFrame::CentreOn(double x, double y) {
 }
 
 void MainFrame::ZoomToBox(double width, double height, double x, double y) {
-    view_->ZoomToBox(width, height, x, y);
+    // Exactly as a box zoom: a box beyond the design area or an empty one changes nothing.
+    const auto box = frontend::BoxZoom(x - width / 2, y - height / 2, x + width / 2, y + height / 2,
+                                       view_->width(), view_->height(), description_.analyzer);
+    if (!box) return;
+    view_->state().setZoom(box->zoom);
+    view_->state().setOrigin(box->centreX, box->centreY);
     afterZoom();
 }
 

@@ -577,7 +577,7 @@ void MainFrame::released(QPoint pixel, Qt::MouseButton button) {
         RunEditFunction(p.x(), p.y(), pixel);
     }
     busy_->hide();
-    refreshReadout();
+    if (!ReadoutPausedAfterClick()) refreshReadout();
     OperationChanged();
 }
 

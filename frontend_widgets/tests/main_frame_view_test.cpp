@@ -105,6 +105,45 @@ TEST_F(ViewTest, MagnifierStepsStopAtTheZoomLimits) {
     EXPECT_EQ(w.view()->zoom(), 2667);
     EXPECT_NEAR(w.view()->originX(), p.x(), 0.5);
     EXPECT_NEAR(w.view()->originY(), p.y(), 0.5);
+    // Shift+V centres on the pointer without changing the zoom.
+    QTest::mouseMove(w.view(), QPoint(30, 60));
+    const QPointF q = w.view()->DesignPoint(QPointF(30, 60));
+    QTest::keyClick(&w, Qt::Key_V, Qt::ShiftModifier);
+    EXPECT_EQ(w.view()->zoom(), 2667);
+    EXPECT_NEAR(w.view()->originX(), q.x(), 0.5);
+    EXPECT_NEAR(w.view()->originY(), q.y(), 0.5);
+}
+
+TEST_F(ViewTest, ArrowKeysMoveThePointerInsideTheDrawingArea) {
+    MainFrame& w = Start();
+    BoardView* view = w.view();
+    view->setFocus();
+    const QPoint corner = view->mapToGlobal(QPoint(0, 0));
+    QCursor::setPos(corner);
+    QTest::keyClick(view, Qt::Key_Left);
+    QTest::keyClick(view, Qt::Key_Up);
+    EXPECT_EQ(QCursor::pos(), corner) << "kept inside the area";
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(QCursor::pos(), corner + QPoint(1, 2));
+}
+
+TEST_F(ViewTest, HostBoxCommandZoomsAsABoxZoomDoes) {
+    MainFrame& w = Start();
+    const int h = DB_CurHier();
+    // Second corner (0, 0), first corner (4000000, 2000000): width and height 4000000, 2000000.
+    component_->NotifyMe("", "All,BL,4000000,2000000,0,0,4000000,2000000," + std::to_string(h));
+    const auto box = frontend::BoxZoom(0, 0, 4000000, 2000000, w.view()->width(),
+                                       w.view()->height(), frontend::Analyzer::Thermal);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(w.view()->zoom(), box->zoom);
+    EXPECT_EQ(w.view()->originX(), 2000000);
+    EXPECT_EQ(w.view()->originY(), 1000000);
+    EXPECT_EQ(Find<QComboBox>("ZoomCombo")->currentText().toStdString(), State().ZoomText());
+    const int32_t zoom = w.view()->zoom();
+    component_->NotifyMe("", "All,BL,0,0,0,0,5,5," + std::to_string(h));
+    EXPECT_EQ(w.view()->zoom(), zoom) << "an empty box changes nothing";
 }
 
 TEST_F(ViewTest, ScrollBarsMoveTheOriginAndProgramPositionsDoNotRepaint) {

@@ -196,6 +196,9 @@ class MainFrame : public QMainWindow,
     // The pointer moved to a design point while a display state other than 0 is shown: the
     // front end refreshes its analysis read-out (F_TempMsg).
     virtual void UpdateAnalysisReadout(double x, double y);
+    // Whether the read-out stays as it is after a click has been handled (the EM window while its
+    // simulation set-up window is open).
+    virtual bool ReadoutPausedAfterClick() const { return false; }
 
     const FrameDescription& description() const { return description_; }
     QMenu* fileMenu() const { return fileMenu_; }
