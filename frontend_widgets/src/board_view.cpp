@@ -239,8 +239,9 @@ bool BoardView::cancelNow() {
     if (cancelTest) {
         cancel = cancelTest();
     } else {
-        // The key is polled: let its events arrive (the window takes only F10 while drawing).
-        QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+        // The key is polled: let its events arrive (the window takes only F10 while drawing);
+        // not inside a paint event, whose painting must not be interrupted.
+        if (!inPaintEvent_) QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
         cancel = frontend::CancelRequested(cancelKey_);
     }
     if (cancel) state_.cancelled = true;
@@ -441,7 +442,11 @@ QImage BoardView::picture() const {
 
 void BoardView::paintEvent(QPaintEvent*) {
     ensureImage();
-    if (imageDirty_ && !repainting_ && isEnabled()) Repaint();
+    if (imageDirty_ && !repainting_ && isEnabled()) {
+        inPaintEvent_ = true;
+        Repaint();
+        inPaintEvent_ = false;
+    }
     QPainter painter(this);
     painter.drawImage(0, 0, image_);
 }

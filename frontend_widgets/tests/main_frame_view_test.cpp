@@ -621,6 +621,15 @@ TEST_F(ViewTest, ClicksWithoutABoxGoToTheEditingFunction) {
     E_SetString("QOREMA", "");
 }
 
+TEST_F(ViewTest, APaintEventThatDrawsThePictureShowsIt) {
+    MainFrame& w = Start();
+    BoardView* view = w.view();
+    State().setOrigin(1e8, 1e8);                 // far from the board: the paper colour everywhere
+    view->resize(view->size() - QSize(10, 10));  // the picture must be drawn anew
+    const QImage shown = view->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(2, 2), PaletteColour(223));
+}
+
 TEST_F(ViewTest, ThermalWindowIgnoresFrameCommands) {
     MainFrame& w = Start();
     const int before = w.view()->drawingSteps();

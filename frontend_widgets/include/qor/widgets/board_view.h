@@ -149,6 +149,7 @@ class BoardView : public QWidget {
     std::unique_ptr<QPainter> painter_;
     int contextDepth_ = 0;
     bool repainting_ = false;
+    bool inPaintEvent_ = false;
     bool imageDirty_ = true;
 
     // The cached picture: the kernel's handle when it keeps one, and our own copy.
