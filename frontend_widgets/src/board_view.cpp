@@ -175,7 +175,11 @@ void BoardView::Invalidate() {
 
 void BoardView::Repaint() {
     if (onActivity) onActivity();
-    if (repainting_) return;
+    if (repainting_) {  // asked while drawing (an event polled with the cancel key): once more
+                        // after
+        repaintAgain_ = true;
+        return;
+    }
     ensureImage();
     const QPoint place = mapToGlobal(QPoint(0, 0));
     if (cacheValid_ && !(cachedPartlyOff_ && place != cachedPlace_) &&
@@ -231,6 +235,11 @@ void BoardView::Repaint() {
     imageDirty_ = false;
     repainting_ = false;
     update();
+    if (repaintAgain_) {
+        repaintAgain_ = false;
+        Invalidate();
+        Repaint();
+    }
 }
 
 bool BoardView::cancelNow() {

@@ -346,6 +346,16 @@ TEST_F(ViewTest, F10CancelsTheDrawing) {
     EXPECT_EQ(beeps, 1);
     EXPECT_EQ(tests, 3) << "no step runs after the cancel";
     EXPECT_EQ(w.view()->contextDepth(), 0) << "the context is closed";
+    // A repaint asked for while drawing runs once more afterwards, never inside the drawing.
+    int nested = 0;
+    const int draws = w.view()->fullDrawCount();
+    w.view()->cancelTest = [&] {
+        if (nested++ == 0) w.view()->Repaint();
+        EXPECT_LE(w.view()->contextDepth(), 1);
+        return false;
+    };
+    w.Repaint();
+    EXPECT_EQ(w.view()->fullDrawCount(), draws + 2);
     w.view()->cancelTest = {};
     QTest::keyClick(&w, Qt::Key_F10);  // pressed before a drawing: does not cancel it
     w.Repaint();

@@ -150,6 +150,7 @@ class BoardView : public QWidget {
     int contextDepth_ = 0;
     bool repainting_ = false;
     bool inPaintEvent_ = false;
+    bool repaintAgain_ = false;
     bool imageDirty_ = true;
 
     // The cached picture: the kernel's handle when it keeps one, and our own copy.
