@@ -175,8 +175,8 @@ void BoardView::Invalidate() {
 
 void BoardView::Repaint() {
     if (onActivity) onActivity();
-    if (repainting_) {  // asked while drawing (an event polled with the cancel key): once more
-                        // after
+    if (repainting_) {
+        // Asked for while drawing (an event run while the cancel key is polled): once more after.
         repaintAgain_ = true;
         return;
     }
