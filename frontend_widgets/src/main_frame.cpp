@@ -26,6 +26,7 @@
 #include "qor/frontend/text_utils.h"
 #include "qor/kernel/kernel.h"
 #include "qor/widgets/board_view.h"
+#include "qor/widgets/shared_dialogs.h"
 
 namespace qor::widgets {
 
@@ -35,7 +36,6 @@ namespace {
 
 constexpr int kCellSize = 24;
 constexpr int kTwipsPerPixel = 15;
-constexpr double kScrollUnit = 6875;  // design units per scroll-bar step
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
@@ -91,6 +91,12 @@ MainFrame::MainFrame(FrameDescription description, StartupValues& values,
       printing_(std::make_unique<Printing>(description_.analyzer)) {
     setObjectName(q(description_.windowName));
     buildWindow();
+    // The shared dialogs behind the view's menu items and prompts.
+    activeLayersDialog = [this] { return ShowActiveLayers(*this, view_->layers()); };
+    inputLine = [this](const std::string& prompt, const std::string& secondPrompt,
+                       const std::string& defaultText) {
+        return InputLine(*this, prompt, secondPrompt, defaultText);
+    };
 }
 
 MainFrame::~MainFrame() = default;
@@ -142,6 +148,7 @@ void MainFrame::buildWindow() {
         }
         TaggedAction(menu, item.name.c_str(), item.caption.c_str(), item.number)->setEnabled(false);
     }
+    buildViewMenus(prefs);
     QMenu* help = menuBar()->addMenu(QString::fromUtf8("&?Help"));
     help->setObjectName("M_Help");
     SetTag(help, 993);
@@ -161,31 +168,27 @@ void MainFrame::buildWindow() {
     settingsPanel_->setObjectName("F_MenuPan");
     auto* top = new QHBoxLayout(settingsPanel_);
     top->setContentsMargins(0, 0, 0, 0);
-    auto* zoomCombo = new QComboBox(settingsPanel_);
-    zoomCombo->setObjectName("ZoomCombo");
-    zoomCombo->setEditable(true);
-    top->addWidget(zoomCombo);
+    zoomCombo_ = new QComboBox(settingsPanel_);
+    zoomCombo_->setObjectName("ZoomCombo");
+    zoomCombo_->setEditable(true);
+    zoomCombo_->setInsertPolicy(QComboBox::NoInsert);
+    top->addWidget(zoomCombo_);
     for (int i = 0; i < 2; ++i) {
         auto* b = new QToolButton(settingsPanel_);
         b->setObjectName(QString("cmdMagnify(%1)").arg(i));
         b->setText(i == 0 ? "+" : "-");
-        connect(b, &QToolButton::pressed, this, [this, i] {
-            const double z = view_->zoom() * (i == 0 ? 0.95 : 1.05);
-            const double w = z * view_->width(), h = z * view_->height();
-            view_->ZoomToBox(w, h, view_->originX(), view_->originY());
-        });
+        magnify_[static_cast<size_t>(i)] = b;
         top->addWidget(b);
     }
-    auto* redraw = new QPushButton(tr("Redra&w"), settingsPanel_);
-    redraw->setObjectName("RedrawBtn");
-    connect(redraw, &QPushButton::clicked, this, [this] { Repaint(); });
-    top->addWidget(redraw);
-    auto* zoomMode = new QComboBox(settingsPanel_);
-    zoomMode->setObjectName("ZoomMode");
-    top->addWidget(zoomMode);
-    auto* gridCheck = new QCheckBox(tr("Grid:"), settingsPanel_);
-    gridCheck->setObjectName("GridCheck3D");
-    top->addWidget(gridCheck);
+    redrawButton_ = new QPushButton(tr("Redra&w"), settingsPanel_);
+    redrawButton_->setObjectName("RedrawBtn");
+    top->addWidget(redrawButton_);
+    zoomMode_ = new QComboBox(settingsPanel_);
+    zoomMode_->setObjectName("ZoomMode");
+    top->addWidget(zoomMode_);
+    gridCheck_ = new QCheckBox(tr("Grid:"), settingsPanel_);
+    gridCheck_->setObjectName("GridCheck3D");
+    top->addWidget(gridCheck_);
     for (int i = 0; i < 2; ++i) {
         if (i == 1) {
             auto* snap = new QLabel(tr("Snap:"), settingsPanel_);
@@ -195,8 +198,17 @@ void MainFrame::buildWindow() {
         auto* box = new QComboBox(settingsPanel_);
         box->setObjectName(QString("F_GridSnap(%1)").arg(i));
         box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        gridSnap_[static_cast<size_t>(i)] = box;
         top->addWidget(box);
     }
+    auto* angleLabel = new QLabel(tr("Angle:"), settingsPanel_);
+    angleLabel->setObjectName("L_AngleSnap");
+    top->addWidget(angleLabel);
+    angleSnap_ = new QLineEdit(settingsPanel_);
+    angleSnap_->setObjectName("F_AngleSnap");
+    angleSnap_->setMaximumWidth(70);
+    top->addWidget(angleSnap_);
     auto* readout = new QLabel(q(description_.readoutLabel), settingsPanel_);
     readout->setObjectName("L_TempMsg");
     if (description_.readoutNumber) SetTag(readout, description_.readoutNumber);
@@ -255,11 +267,6 @@ void MainFrame::buildWindow() {
     view_->onActivity = [this] {
         if (loaded_ && !unloading_) coordination_.PublishStatus(true, view_->operationCode());
     };
-    view_->mayStartOperation = [this] { return !coordination_.CheckOtherAnalyzers(false).busy; };
-    view_->onPointer = [this](double x, double y) {
-        xPos_->setText(q("X= " + frontend::LengthText(x, frontend::kUnitInch)));
-        yPos_->setText(q("Y= " + frontend::LengthText(y, frontend::kUnitInch)));
-    };
     grid->addWidget(view_, 1, 2);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(1, 1);
@@ -272,9 +279,6 @@ void MainFrame::buildWindow() {
         s->setRange(-32000, 32000);
         s->setSingleStep(100);
         s->setPageStep(1000);
-        connect(s, &QScrollBar::sliderMoved, this, [this](int) {
-            view_->CentreOn(hScroll_->value() * kScrollUnit, -vScroll_->value() * kScrollUnit);
-        });
     }
     grid->addWidget(vScroll_, 1, 3);
     grid->addWidget(hScroll_, 2, 2);
@@ -328,6 +332,7 @@ void MainFrame::buildWindow() {
     });
     connect(settingsPanelAction_, &QAction::toggled, settingsPanel_, &QWidget::setVisible);
     setCentralWidget(central);
+    connectViewControls();
     resize(900, 600);
     // The window sees the keys before its controls do.
     for (QWidget* w : central->findChildren<QWidget*>()) w->installEventFilter(this);
@@ -362,10 +367,10 @@ bool MainFrame::StartUp() {
         toolPanel_->show();
         subToolPanel_->show();
         minimumStartSize_ = size();
+        setMinimumSize(minimumStartSize_);  // the window is never made smaller
         move(0, 315 / kTwipsPerPixel);
-        auto* zoomMode = findChild<QComboBox*>("ZoomMode");
-        zoomMode->clear();
-        zoomMode->addItems({tr("Current"), tr("Center"), tr("Board"), tr("Component")});
+        zoomMode_->clear();
+        zoomMode_->addItems({tr("Current"), tr("Center"), tr("Board"), tr("Component")});
         frontend::ToolMenus menus;
         if (frontend::ReadMenuProfile(files_, values_.serverPath + "/" + description_.menuProfile,
                                       menus) != 0) {
@@ -467,13 +472,12 @@ void MainFrame::initializeView() {
     readList("DEVLIBS", values_.devLibs);
     readList("SCHLIBS", values_.schLibs);
     readList("LAYLIBS", values_.layLibs);
+    initializeViewState();
     if (!view_->ReadBoardExtent()) {
         messages_.ReportError(10005);
         abortUnless(false);
     }
-    view_->ZoomToBoard();
-    hScroll_->setValue(static_cast<int>(std::lround(view_->originX() / kScrollUnit)));
-    vScroll_->setValue(static_cast<int>(std::lround(-view_->originY() / kScrollUnit)));
+    startZoom();
 }
 
 void MainFrame::readColours() {
@@ -512,8 +516,12 @@ void MainFrame::closeEvent(QCloseEvent* event) {
 void MainFrame::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // The record carries the window state: a minimized or maximized window tells it at once.
-    if (event->type() == QEvent::WindowStateChange && loaded_ && !unloading_)
+    if (event->type() == QEvent::WindowStateChange && loaded_ && !unloading_) {
+        // A minimized window comes back while an operation of the view runs.
+        if ((QWidget::windowState() & Qt::WindowMinimized) && view_->operationCode() != 0)
+            setWindowState(QWidget::windowState() & ~Qt::WindowMinimized);
         coordination_.PublishStatus(true, view_->operationCode());
+    }
 }
 
 void MainFrame::unload() {
@@ -532,6 +540,8 @@ void MainFrame::unload() {
                            frontend::MessageIcon::None, false});
             engine_->DeleteDataBase();
         }
+        view_->Invalidate();
+        while (view_->contextDepth() > 0) view_->CloseContext();
         coordination_.PublishStatus(false, 0);
         view_->unsetCursor();
     }
@@ -545,6 +555,7 @@ void MainFrame::unload() {
         }
         QApplication::processEvents();
     }
+    DeleteLabelTexts();
     loaded_ = false;
     hide();
     if (notify_) notify_(frontend::AnalyzerKey(description_.analyzer), "SHUTDOWN");
@@ -573,7 +584,8 @@ void MainFrame::AP_Shell(const std::string& fileName, int mode) {
 }
 
 void MainFrame::Repaint() {
-    view_->repaint();
+    view_->Invalidate();
+    view_->Repaint();
 }
 void MainFrame::Maximize() {
     setWindowState(Qt::WindowMaximized);
@@ -608,6 +620,7 @@ void MainFrame::ReloadDesign() {
 
 void MainFrame::Exit() {
     view_->ClearOperation();
+    OperationChanged();
     ShutDown();
 }
 
@@ -616,15 +629,20 @@ int MainFrame::CurrentHierarchy() {
 }
 
 void MainFrame::CentreOn(double x, double y) {
+    fitOnResize_ = false;
     view_->CentreOn(x, y);
-    hScroll_->setValue(static_cast<int>(std::lround(x / kScrollUnit)));
-    vScroll_->setValue(static_cast<int>(std::lround(-y / kScrollUnit)));
+    updateScrollBars();
     Repaint();
 }
 
 void MainFrame::ZoomToBox(double width, double height, double x, double y) {
-    view_->ZoomToBox(width, height, x, y);
-    Repaint();
+    // Exactly as a box zoom: a box beyond the design area or an empty one changes nothing.
+    const auto box = frontend::BoxZoom(x - width / 2, y - height / 2, x + width / 2, y + height / 2,
+                                       view_->width(), view_->height(), description_.analyzer);
+    if (!box) return;
+    view_->state().setZoom(box->zoom);
+    view_->state().setOrigin(box->centreX, box->centreY);
+    afterZoom();
 }
 
 std::string MainFrame::caption() const {
@@ -712,6 +730,22 @@ void MainFrame::handleShortText(const QString& text) {
 }
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && event->type() == QEvent::Resize) viewResized();
+    if (event->type() == QEvent::KeyRelease && loaded_) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F1 && (key->modifiers() & Qt::ControlModifier)) {
+            if (help_) help_->ShowCurrentHelp();
+            return true;
+        }
+        // Enter with a modifier acts as a left click at the pointer inside the drawing area.
+        const QPoint at = view_->mapFromGlobal(QCursor::pos());
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&
+            view_->rect().contains(at)) {
+            released(at, Qt::LeftButton);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && watched != this)
         return handleKey(static_cast<QKeyEvent*>(event));
     if (event->type() == QEvent::Enter) {
@@ -736,6 +770,10 @@ void MainFrame::keyPressEvent(QKeyEvent* event) {
 }
 
 bool MainFrame::handleKey(QKeyEvent* event) {
+    if (view_->repainting()) {  // while drawing the window takes only the cancel key
+        if (event->key() == Qt::Key_F10) pressCancelKey();
+        return true;
+    }
     if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     const int key = event->key();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
@@ -753,9 +791,11 @@ bool MainFrame::handleKey(QKeyEvent* event) {
         if (o.kind == frontend::ShortcutOutcome::SwitchedMenu) SelectEditMenu(o.menu);
         return true;
     }
+    if (key == Qt::Key_F10) pressCancelKey();
     if (!shift && key >= Qt::Key_F1 && key <= Qt::Key_F11) {
         QToolButton* b = subTools_[static_cast<size_t>(key - Qt::Key_F1)];
         if (b->isEnabled() && b->isVisible()) b->click();
+        refreshReadout();
         return true;
     }
     if (key == Qt::Key_Escape) {
@@ -763,12 +803,7 @@ bool MainFrame::handleKey(QKeyEvent* event) {
         if (b->isEnabled() && b->isVisible()) b->click();
         return true;
     }
-    if (shift && key == Qt::Key_B) {
-        view_->RequestBox();
-        showMessageLine(LocalText("Select Box Zoom Area", 991172));
-        return true;
-    }
-    return false;
+    return handleViewKey(event);
 }
 
 // ---- Windows of the analyzer -------------------------------------------------------------------

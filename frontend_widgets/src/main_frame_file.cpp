@@ -8,6 +8,7 @@
 #include "qor/frontend/print_pages.h"
 #include "qor/widgets/board_view.h"
 #include "qor/widgets/main_frame.h"
+#include "qor/widgets/printing.h"
 
 namespace qor::widgets {
 
@@ -58,23 +59,54 @@ bool MainFrame::PrinterSetup() {
     return printing_->Setup(this);
 }
 
+// The frames of what the picture shows besides the board: the notes, copper and dimensions
+// symbols when shown, and in the isotherm display the temporary label texts.
+std::vector<KRect> MainFrame::ShownFrames() const {
+    std::vector<KRect> frames;
+    const auto addItems = [&frames](int32_t array, int32_t mask) {
+        const int32_t count = OA_GetCount(array);
+        for (int32_t position = 1; position <= count; ++position) {
+            if (mask) {
+                position = OA_SearchMask(array, position, mask);
+                if (!position) break;
+            }
+            KRect r{};
+            if (I_FrameItem(array, position, &r)) frames.push_back(r);
+        }
+    };
+    const frontend::ViewState& state = view_->state();
+    const AuxiliarySymbols& symbols = view_->symbols();
+    if (state.notes && symbols.notes) addItems(S_SymbolItemArray(symbols.notes), 0);
+    if (state.copper && symbols.copper) addItems(S_SymbolItemArray(symbols.copper), 0);
+    if (state.dimensions && symbols.dimensions)
+        addItems(S_SymbolItemArray(symbols.dimensions), 0);
+    if (state.displayState == 4)
+        addItems(DB_LayoutTextArray(),
+                 description_.analyzer == frontend::Analyzer::Em ? 8 : 4);
+    return frames;
+}
+
 int MainFrame::PrintPicture(QPrinter& printer) {
     if (!loaded_ || !view_->ReadBoardExtent()) return 0;
-    const KRect area = frontend::PrintArea(view_->boardExtent(),
-                                           shownFrames ? shownFrames() : std::vector<KRect>{});
+    const frontend::BoardExtent& e = view_->boardExtent();
+    const KRect board{e.left, e.bottom, e.right, e.top};
+    const KRect area = frontend::PrintArea(board, shownFrames ? shownFrames() : ShownFrames());
     printing_->message = [this](const std::string& text) {
         showMessageLine(text);
         messageLine_->repaint();
     };
-    const int pages =
-        printing_->Print(printer, area, drawPicture ? drawPicture : DrawBoardPicture, this);
+    const std::function<void()> draw =
+        drawPicture ? drawPicture : std::function<void()>([this] { view_->DrawPicture(true); });
+    const int pages = printing_->Print(printer, area, draw, this);
     // Printed, cancelled or failed: the window is idle again.
     showMessageLine(panels_.PromptLine());
     return pages;
 }
 
 bool MainFrame::CopyScreen() {
-    const QImage picture = screenPicture ? screenPicture() : view_->grab().toImage();
+    // The drawing area repainted into its picture, without the rubber band or crosshair.
+    if (!screenPicture) view_->Repaint();
+    const QImage picture = screenPicture ? screenPicture() : view_->picture();
     return CopyPictureToClipboard(picture);
 }
 

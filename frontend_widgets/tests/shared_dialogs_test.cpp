@@ -1,4 +1,5 @@
 // The shared dialogs and the information window, offscreen, through their object names.
+#include "qor/widgets/board_view.h"
 #include "qor/widgets/shared_dialogs.h"
 
 #include <QFrame>
@@ -47,9 +48,11 @@ class DialogsTest : public LoadedFrame {};
 
 TEST_F(DialogsTest, ActiveLayersClickTogglesARowAndAcceptWritesTheKernel) {
     Load();
-    frontend::SetKernelLayerMask(0b1);
-    frontend::LayerTable table;
+    // The view's own table: the view writes it to the kernel before every repaint.
+    frontend::LayerTable& table = frame().view()->layers();
     table.ReadFromKernel();
+    table.SetEnabledMask(0b1);
+    table.WriteToKernel();
     bool accepted = false;
     WhenModalShown([](QWidget* d) {
         EXPECT_EQ(d->objectName(), "THMACTIV");
@@ -77,9 +80,11 @@ TEST_F(DialogsTest, ActiveLayersClickTogglesARowAndAcceptWritesTheKernel) {
 
 TEST_F(DialogsTest, ActiveLayersCancelReadsTheTableBackAndReportsCancelled) {
     Load();
-    frontend::SetKernelLayerMask(0b11);
-    frontend::LayerTable table;
+    // The view's own table: the view writes it to the kernel before every repaint.
+    frontend::LayerTable& table = frame().view()->layers();
     table.ReadFromKernel();
+    table.SetEnabledMask(0b11);
+    table.WriteToKernel();
     WhenModalShown([](QWidget* d) {
         auto* grid = Child<QTableWidget>(d, "F_Layer");
         ASSERT_TRUE(grid);

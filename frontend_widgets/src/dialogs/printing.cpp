@@ -230,13 +230,5 @@ bool CopyPictureToClipboard(const QImage& picture) {
     return true;
 }
 
-void DrawBoardPicture() {
-    G_SetStyle(0);
-    G_SetColor(93);
-    T_DrawAllRecords(-1, 1);
-    L_DrawAllComponents(1);
-    T_DrawAllTraceMask(1, 1);
-    V_DrawAllVias(1);
-}
 
 }  // namespace qor::widgets

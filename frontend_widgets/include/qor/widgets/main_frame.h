@@ -26,7 +26,10 @@
 #include "qor/widgets/qt_services.h"
 
 class QAction;
+class QCheckBox;
+class QComboBox;
 class QDialog;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -141,12 +144,13 @@ class MainFrame : public QMainWindow,
     int PrintPicture(QPrinter& printer);
     // "Copy Screen to Clipboard": false when there was no picture.
     bool CopyScreen();
-    // Draws the current display state into the open kernel context (printing); unset: the board.
-    std::function<void()> drawPicture;
     // The frames of what is shown besides the board (notes, copper and dimension symbols,
     // temporary labels), joined to the print area.
+    std::vector<KRect> ShownFrames() const;
+    // Test seams for printing and copying; unset, the view draws the current display state into
+    // the open kernel context, ShownFrames() gives the frames, and the view's picture is copied.
+    std::function<void()> drawPicture;
     std::function<std::vector<KRect>()> shownFrames;
-    // The drawing area's finished picture; unset: a grab of the drawing area.
     std::function<QImage()> screenPicture;
 
     // CommandTarget
@@ -163,6 +167,32 @@ class MainFrame : public QMainWindow,
     // StatusWindow
     std::string caption() const override;
     int windowState() const override;
+
+    // ---- the view ----
+    // "Redra&w": reads the typed zoom, applies the zoom mode, refreshes the zoom text and
+    // repaints (also run when a zoom mode is chosen).
+    void RedrawView();
+    // The EM window's drawing commands of F_FrmCmd ("REDRAWTRACE", "HIGHLIGTH", "DRAWRECORD");
+    // false for another text.
+    bool ExecuteFrameCommand(const std::string& command);
+    // The reference point set or removed as Shift+P, Shift+G and Shift+R do (kind 'P', 'G', 'R').
+    void ReferencePointKey(char kind);
+    // Deletes the temporary label texts of the layout (mask 4, EM 8).
+    void DeleteLabelTexts();
+    // After the view's operation code changed: while an operation runs, the Edit and File menus
+    // and the tool panel are disabled.
+    void OperationChanged();
+    // The pick aperture in design units (the kernel's aperture times the zoom).
+    int32_t pickApertureUnits() const { return pickApertureUnits_; }
+
+    // Seams filled by other parts of the front end (tests set them too): the active-layers dialog
+    // (false when cancelled), the input box (prompt, second prompt line, default text; the answer,
+    // "" when cancelled) and the beep.
+    std::function<bool()> activeLayersDialog;
+    std::function<std::string(const std::string& prompt, const std::string& secondPrompt,
+                              const std::string& defaultText)>
+        inputLine;
+    std::function<void()> beep;
 
     BoardView* view() const { return view_; }
     frontend::ToolPanelState& toolPanels() { return panels_; }
@@ -185,6 +215,15 @@ class MainFrame : public QMainWindow,
     virtual void RunToolAction(int menu, int tool);
     // Whether the front end has built a tool's action; a tool without one is shown disabled.
     virtual bool ToolAvailable(int menu, int tool) const;
+    // A left click in the drawing area with no box operation: the current editing function
+    // (design point and pixel); true when it was handled. The front ends override it.
+    virtual bool RunEditFunction(double x, double y, QPoint pixel);
+    // The pointer moved to a design point while a display state other than 0 is shown: the
+    // front end refreshes its analysis read-out (F_TempMsg).
+    virtual void UpdateAnalysisReadout(double x, double y);
+    // Whether the read-out stays as it is after a click has been handled (the EM window while its
+    // simulation set-up window is open).
+    virtual bool ReadoutPausedAfterClick() const { return false; }
 
     const FrameDescription& description() const { return description_; }
     QMenu* fileMenu() const { return fileMenu_; }
@@ -208,6 +247,29 @@ class MainFrame : public QMainWindow,
     void handleShortText(const QString& text);
     // The window's keys, seen before its controls; true when the key was taken.
     bool handleKey(QKeyEvent* event);
+
+    // The view (main_frame_view.cpp).
+    void buildViewMenus(QMenu* preferences);
+    QAction* viewItem(QMenu* menu, const char* name, const char* text, int number, bool checkable);
+    void connectViewControls();
+    void initializeViewState();
+    void startZoom();
+    void viewResized();
+    bool handleViewKey(QKeyEvent* event);
+    void pressCancelKey();
+    void fillLists();
+    void refreshZoomText();
+    void refreshStepTexts();
+    void afterZoom();
+    void updateScrollBars();
+    void refreshReadout();
+    void pointerMoved(QPoint pixel);
+    void released(QPoint pixel, Qt::MouseButton button);
+    void stepEntered(int which, bool edited);
+    void zoomEntered(bool edited);
+    void magnify(int button);
+    void changePicture();
+    void doBeep();
 
     FrameDescription description_;
     StartupValues& values_;
@@ -251,6 +313,27 @@ class MainFrame : public QMainWindow,
     QLineEdit* frmCmd_ = nullptr;
     QLineEdit* shortCmd_ = nullptr;
     QCursor cursors_[2];
+
+    QComboBox* zoomCombo_ = nullptr;
+    QComboBox* zoomMode_ = nullptr;
+    std::array<QToolButton*, 2> magnify_{};
+    QPushButton* redrawButton_ = nullptr;
+    QCheckBox* gridCheck_ = nullptr;
+    std::array<QComboBox*, 2> gridSnap_{};
+    QLineEdit* angleSnap_ = nullptr;
+    QAction* coordsAction_ = nullptr;
+    QAction* trueSizeAction_ = nullptr;
+    QAction* scrollBarsAction_ = nullptr;
+    QAction* paletteAction_ = nullptr;
+    std::array<QAction*, 3> measureActions_{};
+    std::array<QAction*, 2> unitActions_{};
+    bool settingScroll_ = false;
+    bool fitOnResize_ = false;
+    std::array<bool, 3> edited_{};  // zoom, grid, snap boxes typed into since last read
+    QPoint lastPixel_;
+    double lastX_ = 0, lastY_ = 0;
+    double boxX_ = 0, boxY_ = 0;
+    int32_t pickApertureUnits_ = 0;
 };
 
 }  // namespace qor::widgets

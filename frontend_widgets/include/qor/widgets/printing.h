@@ -87,8 +87,5 @@ void InstallPrintScaleDialog(std::function<bool(PrintScaleDialog&)> run = {});
 // Puts a picture on the clipboard as an image; false for an empty picture.
 bool CopyPictureToClipboard(const QImage& picture);
 
-// The drawing calls of the board picture in the open kernel context: outline, components, copper
-// and vias (what the view draws before its display modes are wired in).
-void DrawBoardPicture();
 
 }  // namespace qor::widgets
