@@ -1,5 +1,4 @@
 // The shared dialogs and the information window, offscreen, through their object names.
-#include "qor/widgets/board_view.h"
 #include "qor/widgets/shared_dialogs.h"
 
 #include <QFrame>
@@ -14,6 +13,7 @@
 #include "frame_fixture.h"
 #include "qor/frontend/text_utils.h"
 #include "qor/localtext/localtext.h"
+#include "qor/widgets/board_view.h"
 #include "qor/widgets/main_frame.h"
 
 namespace qor::widgets {

@@ -15,7 +15,11 @@ constexpr uint32_t bgrToRgb(uint32_t bgr) {
     return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);
 }
 
-// 16..231: a 6x6x6 colour cube; 232..255: a grey ramp.
+// 16..231: a 6x6x6 colour cube; 232..255: a grey ramp. One entry of the cube is the layout
+// background instead: 223, a dark slate on which copper, outlines and texts stand out.
+constexpr int32_t kLayoutBackground = 223;
+constexpr uint32_t kLayoutBackgroundRgb = 0x18202C;
+
 constexpr std::array<uint32_t, 256> makePalette() {
     std::array<uint32_t, 256> p{};
     for (int i = 0; i < 16; ++i) p[i] = bgrToRgb(kStandardBgr[i]);
@@ -28,6 +32,7 @@ constexpr std::array<uint32_t, 256> makePalette() {
         const uint32_t g = 8 + 10 * static_cast<uint32_t>(i - 232);
         p[i] = (g << 16) | (g << 8) | g;
     }
+    p[kLayoutBackground] = kLayoutBackgroundRgb;
     return p;
 }
 

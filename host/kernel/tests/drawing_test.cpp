@@ -83,7 +83,8 @@ TEST(Drawing, PaletteStartsWithTheStandardColours) {
         int32_t index;
         int32_t rgb;
     } cases[] = {{0, 0x000000}, {1, 0x800000}, {4, 0x000080}, {7, 0x808080}, {8, 0xC0C0C0},
-                 {9, 0xFF0000}, {10, 0x00FF00}, {11, 0xFFFF00}, {12, 0x0000FF}, {14, 0x00FFFF}, {15, 0xFFFFFF}};
+                 {9, 0xFF0000}, {10, 0x00FF00}, {11, 0xFFFF00}, {12, 0x0000FF}, {14, 0x00FFFF}, {15, 0xFFFFFF},
+                 {16, 0x000000}, {231, 0xFFFFFF}, {222, 0xFFD787}, {223, 0x18202C}};
     for (const auto& c : cases) EXPECT_EQ(G_PaletteRgb(c.index), c.rgb) << c.index;
 }
 

@@ -357,7 +357,8 @@ enum { K_DRAW_XOR = 0xC };
 QOR_API int32_t G_SetDrawMode(int32_t drawFlags);
 QOR_API int32_t G_GetDrawMode(void);
 
-/* Colours are palette indexes: 0..15 the standard colours (0 black ... 15 white), 16..255 more. */
+/* Colours are palette indexes: 0..15 the standard colours (0 black ... 15 white), 16..231 a colour
+ * cube, 232..255 a grey ramp; 223 is the layout background (a dark slate) instead of its cube colour. */
 QOR_API int32_t G_OpenDC(int32_t surface, const KViewRecord* view);
 QOR_API int32_t G_CloseDC(void);
 QOR_API int32_t G_SetColor(int32_t colour);
