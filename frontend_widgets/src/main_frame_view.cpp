@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 #include <tuple>
@@ -27,6 +28,7 @@
 #include "qor/widgets/board_view.h"
 #include "qor/widgets/main_frame.h"
 #include "qor/widgets/painter_surface.h"
+#include "qor/widgets/shared_dialogs.h"
 
 namespace qor::widgets {
 
@@ -523,6 +525,16 @@ void MainFrame::pointerMoved(QPoint pixel) {
 
 bool MainFrame::RunEditFunction(double, double, QPoint) {
     return false;
+}
+
+bool MainFrame::PickComponentInfo(double x, double y, QPoint pixel) {
+    const auto at = [](double v) {
+        return static_cast<int32_t>(std::clamp(std::lround(v), -220000000L, 220000000L));
+    };
+    int32_t pad = 0;
+    const int32_t component = L_CoverComponent(at(x), at(y), pickApertureUnits_, &pad);
+    if (!component) return false;
+    return ShowComponentInfo(*this, component, pad, pixel, view_->state().unit());
 }
 
 void MainFrame::UpdateAnalysisReadout(double, double) {}

@@ -2,10 +2,12 @@
 // window's drawing commands.
 #include <QCheckBox>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "frame_test_support.h"
 #include "qor/frontend/text_utils.h"
@@ -662,6 +664,47 @@ TEST_F(ViewTest, ThermalWindowIgnoresFrameCommands) {
     const int before = w.view()->drawingSteps();
     ASSERT_TRUE(component_->SetHiddenText("F_FrmCmd", "REDRAWTRACE,-1"));
     EXPECT_EQ(w.view()->drawingSteps(), before);
+}
+
+}  // namespace
+}  // namespace qor::widgets
+
+namespace qor::widgets {
+namespace {
+
+// The node of a component's pin, found over every net's nodes.
+std::optional<KNodeRecord> PinNode(int32_t component, int32_t pin) {
+    int32_t nets = OM_GetFirst(DB_NetMap());
+    while (const int32_t net = OM_SearchMask(DB_NetMap(), &nets, 0, 0)) {
+        const int32_t map = N_NodeMap(net);
+        int32_t cursor = OM_GetFirst(map);
+        while (const int32_t node = OM_SearchMask(map, &cursor, 0, 0)) {
+            KNodeRecord r{};
+            if (N_ReadNode(node, &r) && r.component == component && r.pin == pin) return r;
+        }
+    }
+    return std::nullopt;
+}
+
+TEST_F(ViewTest, ComponentInformationOfAClickedPadAndOfEmptyBoard) {
+    MainFrame& w = Start();
+    const int32_t u1 = OM_FindName(DB_LayCompMap(), "U1");
+    ASSERT_NE(u1, 0);
+    const auto node = PinNode(u1, 1);
+    ASSERT_TRUE(node);
+    const QPoint pixel = w.view()->PixelOf(node->x, node->y).toPoint();
+    ASSERT_TRUE(w.PickComponentInfo(node->x, node->y, pixel));
+    QWidget* window = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "THMINFOB" && top->isVisible()) window = top;
+    ASSERT_NE(window, nullptr);
+    auto* text = window->findChild<QPlainTextEdit*>("F_TxtBuffer");
+    ASSERT_NE(text, nullptr);
+    const QString lines = text->toPlainText();
+    EXPECT_TRUE(lines.startsWith("Comp: U1")) << lines.toStdString();
+    EXPECT_TRUE(lines.contains("Pad no. :1")) << lines.toStdString();
+    // Far outside the board there is nothing to show.
+    EXPECT_FALSE(w.PickComponentInfo(-50000000, -50000000, QPoint(0, 0)));
 }
 
 }  // namespace

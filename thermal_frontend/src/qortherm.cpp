@@ -55,8 +55,18 @@ class ThermalMainWindow : public widgets::MainFrame {
                     std::make_unique<frontend::EngineBinding>("libQORTHM32.so", "THM_", true)) {}
 
   protected:
-    // The analysis tools come with the thermal front end; until then only the neutral tool works.
-    bool ToolAvailable(int, int tool) const override { return tool == 9; }
+    // The analysis tools come with the thermal front end; until then the neutral tool and the
+    // component information work.
+    bool ToolAvailable(int, int tool) const override { return tool == 9 || tool == kInfoTool; }
+    bool RunEditFunction(double x, double y, QPoint pixel) override {
+        if (toolPanels().currentMenu() != 1 || toolPanels().current().currentTool != kInfoTool)
+            return false;
+        PickComponentInfo(x, y, pixel);
+        return true;
+    }
+
+  private:
+    static constexpr int kInfoTool = 10;
 };
 
 }  // namespace

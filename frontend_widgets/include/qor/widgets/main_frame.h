@@ -182,6 +182,10 @@ class MainFrame : public QMainWindow,
     // After the view's operation code changed: while an operation runs, the Edit and File menus
     // and the tool panel are disabled.
     void OperationChanged();
+    // The component-information tool's click: the component (and pad) under a design point
+    // within the pick aperture shown in the information window next to the click; false when
+    // nothing is there.
+    bool PickComponentInfo(double x, double y, QPoint pixel);
     // The pick aperture in design units (the kernel's aperture times the zoom).
     int32_t pickApertureUnits() const { return pickApertureUnits_; }
 
