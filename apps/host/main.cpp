@@ -1,8 +1,9 @@
 // qor32-host: the host stand-in.
 //
 //   qor32-host [--design FILE.qdb | --import BOARD.kicad_pcb] [--open QORTHERM|QOREMA]...
-//              [--profile FILE.ini] [--server-path DIR] [--snapshot DIR]
+//              [--profile FILE.ini] [--server-path DIR] [--command TEXT]... [--snapshot DIR]
 //
+// --command passes a command to the running analyzers as the command box does, once they are up.
 // --snapshot saves a picture of each opened analyzer's main window into DIR (NAME.png) and quits.
 #include <QApplication>
 #include <cstdio>
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
     settings.serverPath = QOR_SERVER_PATH;
     settings.profileFile = QOR_DEFAULT_PROFILE;
     std::string design, board;
-    std::vector<std::string> open;
+    std::vector<std::string> open, commands;
     std::string snapshot;
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -37,13 +38,15 @@ int main(int argc, char** argv) {
             settings.profileFile = v, ++i;
         else if (a == "--server-path" && hasValue)
             settings.serverPath = v, ++i;
+        else if (a == "--command" && hasValue)
+            commands.push_back(v), ++i;
         else if (a == "--snapshot" && hasValue)
             snapshot = v, ++i;
         else {
             std::fprintf(stderr,
                          "usage: qor32-host [--design FILE.qdb | --import BOARD.kicad_pcb] "
                          "[--open QORTHERM|QOREMA]... [--profile FILE.ini] [--server-path DIR] "
-                         "[--snapshot DIR]\n");
+                         "[--command TEXT]... [--snapshot DIR]\n");
             return 2;
         }
     }
@@ -64,6 +67,7 @@ int main(int argc, char** argv) {
     }
     bool started = true;
     for (const std::string& key : open) started = window.StartAnalyzer(key) && started;
+    for (const std::string& command : commands) window.SendCommand(command);
     if (snapshot.empty()) return QApplication::exec();
     QApplication::processEvents();
     std::filesystem::create_directories(snapshot);

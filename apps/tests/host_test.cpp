@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -33,6 +34,19 @@ QWidget* TopLevel(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == name) return w;
     return nullptr;
+}
+
+// The share of a window's drawing area showing the layout background: 0 for an area left
+// undrawn.
+double BackgroundShare(QWidget* window) {
+    auto* area = window ? window->findChild<QWidget*>("ViewPicture") : nullptr;
+    if (!area) return 0;
+    const QImage picture = area->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb background = static_cast<QRgb>(G_PaletteRgb(223)) | 0xFF000000u;
+    int64_t count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) count += picture.pixel(x, y) == background;
+    return double(count) / (double(picture.width()) * picture.height());
 }
 
 class HostTest : public ::testing::Test {
@@ -87,6 +101,12 @@ TEST_F(HostTest, BothAnalyzersRunSideBySideAndShutDownOnCommand) {
     EXPECT_STREQ(E_GetString("QOREMA"), "Qor32 - Electromagnetic Analyzer, 0, 0,-1, 0");
     EXPECT_STREQ(E_GetString("QORTHERM"), "Qor32 - Thermal Analyzer, 0, 0,-1, 0");
     EXPECT_FALSE(host_->OpenDesign(design_, why)) << "not while analyzers run";
+    // One command zooms both to the board: each draws its own picture although the kernel has
+    // one drawing context for the process.
+    host_->SendCommand("All,BL,10400000,8400000,-200000,-200000,10200000,8200000,1");
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    EXPECT_GT(BackgroundShare(TopLevel("THMMAIN")), 0.3);
+    EXPECT_GT(BackgroundShare(TopLevel("EMAMAIN")), 0.3);
 
     host_->SendCommand("QOREMA:All,EX");
     QApplication::processEvents();

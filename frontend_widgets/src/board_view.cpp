@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -158,7 +159,19 @@ void BoardView::CloseContext() {
     update();
 }
 
+// The kernel has one drawing context for the whole process (shared by both analyzers' libraries):
+// while another drawing area draws into it (and lets events run to poll the cancel key), this
+// one draws once that has finished.
+bool BoardView::anotherViewDraws() const {
+    const int32_t open = G_ContextSurface();
+    return open != 0 && open != surface_;
+}
+
 void BoardView::DrawingStep(const std::function<void()>& draw) {
+    if (anotherViewDraws()) {
+        QTimer::singleShot(0, this, [this, draw] { DrawingStep(draw); });
+        return;
+    }
     OpenContext();
     draw();
     CloseContext();
@@ -178,6 +191,10 @@ void BoardView::Repaint() {
     if (repainting_) {
         // Asked for while drawing (an event run while the cancel key is polled): once more after.
         repaintAgain_ = true;
+        return;
+    }
+    if (anotherViewDraws()) {
+        QTimer::singleShot(0, this, [this] { Repaint(); });
         return;
     }
     ensureImage();
@@ -452,9 +469,13 @@ QImage BoardView::picture() const {
 void BoardView::paintEvent(QPaintEvent*) {
     ensureImage();
     if (imageDirty_ && !repainting_ && isEnabled()) {
-        inPaintEvent_ = true;
-        Repaint();
-        inPaintEvent_ = false;
+        if (anotherViewDraws()) {
+            QTimer::singleShot(0, this, [this] { update(); });  // shown once the other is done
+        } else {
+            inPaintEvent_ = true;
+            Repaint();
+            inPaintEvent_ = false;
+        }
     }
     QPainter painter(this);
     painter.drawImage(0, 0, image_);

@@ -110,6 +110,11 @@ int32_t G_CloseDC(void) {
     });
 }
 
+int32_t G_ContextSurface(void) {
+    const auto& draw = state().draw;
+    return draw.current ? draw.lastSurface : 0;
+}
+
 int32_t G_SetColor(int32_t colour) {
     return guard(0, [&] {
         state().draw.colour = colour;

@@ -504,6 +504,19 @@ TEST(ViewCalls, PixelsMapBackToDesignUnitsMirrorAware) {
     EXPECT_EQ(G_DPtoLP(0, 0, nullptr, nullptr), 0);
 }
 
+TEST(ViewCalls, TheOpenContextNamesItsSurfaceUntilClosed) {
+    Recording a, b;
+    const KViewRecord view{1000, 100, 100, 0, 0, 0};
+    G_CloseDC();
+    EXPECT_EQ(G_ContextSurface(), 0);
+    ASSERT_EQ(G_OpenDC(a.surface(), &view), 1);
+    EXPECT_EQ(G_ContextSurface(), a.surface());
+    ASSERT_EQ(G_OpenDC(b.surface(), &view), 1);
+    EXPECT_EQ(G_ContextSurface(), b.surface()) << "opening another context closes the first";
+    G_CloseDC();
+    EXPECT_EQ(G_ContextSurface(), 0);
+}
+
 TEST(ViewCalls, GridStepGrowsUntilItIsFourPixelsWide) {
     struct Case {
         int32_t zoom, step, used;

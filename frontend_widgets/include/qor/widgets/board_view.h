@@ -138,6 +138,7 @@ class BoardView : public QWidget {
     void drawRubberBand(QImage& target);
     void drawCrosshair(QImage& target);
     bool busy() const;
+    bool anotherViewDraws() const;
 
     frontend::ViewState state_;
     frontend::LayerTable layers_;

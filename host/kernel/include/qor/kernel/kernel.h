@@ -361,6 +361,9 @@ QOR_API int32_t G_GetDrawMode(void);
  * cube, 232..255 a grey ramp; 223 is the layout background (a dark slate) instead of its cube colour. */
 QOR_API int32_t G_OpenDC(int32_t surface, const KViewRecord* view);
 QOR_API int32_t G_CloseDC(void);
+/* The surface of the open context, 0 when none is open. The context is one for the whole process:
+ * a window that finds another surface's context open draws later. */
+QOR_API int32_t G_ContextSurface(void);
 QOR_API int32_t G_SetColor(int32_t colour);
 /* Style: 0 rectangles hollow; any other value fills rectangles; lines are solid. */
 QOR_API int32_t G_SetStyle(int32_t style);
