@@ -163,6 +163,24 @@ TEST_F(PrintingTest, TheMainWindowPrintsTheBoardAreaWithItsMargin) {
     EXPECT_EQ(board.top, 8000000 + 25400);
 }
 
+// The pages hold the view's own drawing of the board: the same print with nothing drawn is a
+// fraction of the size.
+TEST_F(PrintingTest, ThePrintedPageHoldsTheBoardAsTheViewDrawsIt) {
+    Load();
+    frame().printing().scaleSetup = Tiling(1, 1, nullptr);
+    const auto printTo = [this](const char* name) {
+        QPrinter printer(QPrinter::HighResolution);
+        const auto file = dir() / name;
+        PdfPrinter(printer, file);
+        EXPECT_EQ(frame().PrintPicture(printer), 1);
+        return std::filesystem::file_size(file);
+    };
+    const auto board = printTo("board.pdf");
+    frame().drawPicture = [] {};
+    const auto empty = printTo("empty.pdf");
+    EXPECT_GT(board, empty + 4000) << board << " bytes against " << empty;
+}
+
 TEST_F(PrintingTest, FileMenuItemsAndCopyScreen) {
     Load();
     QMenu* file = frame().findChild<QMenu*>("M_File");
