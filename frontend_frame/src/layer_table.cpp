@@ -7,7 +7,8 @@ namespace qor::frontend {
 uint32_t KernelLayerMask() {
     const int32_t* t = E_SysTable(11);
     if (!t) return 0;
-    return (static_cast<uint32_t>(t[0]) & 0xFFFFu) | ((static_cast<uint32_t>(t[1]) & 0xFFFFu) << 16);
+    return (static_cast<uint32_t>(t[0]) & 0xFFFFu) |
+           ((static_cast<uint32_t>(t[1]) & 0xFFFFu) << 16);
 }
 
 void SetKernelLayerMask(uint32_t mask) {
@@ -29,7 +30,9 @@ void LayerTable::ReadFromKernel() {
     SetEnabledMask(KernelLayerMask());
 }
 
-void LayerTable::WriteToKernel() const { SetKernelLayerMask(EnabledMask()); }
+void LayerTable::WriteToKernel() const {
+    SetKernelLayerMask(EnabledMask());
+}
 
 uint32_t LayerTable::EnabledMask() const {
     uint32_t mask = 0;

@@ -78,11 +78,9 @@ std::vector<KRect> MainFrame::ShownFrames() const {
     const AuxiliarySymbols& symbols = view_->symbols();
     if (state.notes && symbols.notes) addItems(S_SymbolItemArray(symbols.notes), 0);
     if (state.copper && symbols.copper) addItems(S_SymbolItemArray(symbols.copper), 0);
-    if (state.dimensions && symbols.dimensions)
-        addItems(S_SymbolItemArray(symbols.dimensions), 0);
+    if (state.dimensions && symbols.dimensions) addItems(S_SymbolItemArray(symbols.dimensions), 0);
     if (state.displayState == 4)
-        addItems(DB_LayoutTextArray(),
-                 description_.analyzer == frontend::Analyzer::Em ? 8 : 4);
+        addItems(DB_LayoutTextArray(), description_.analyzer == frontend::Analyzer::Em ? 8 : 4);
     return frames;
 }
 

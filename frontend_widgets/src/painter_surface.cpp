@@ -17,7 +17,9 @@ void PainterSurface::begin(const KViewRecord& view) {
     applyMode();
 }
 
-void PainterSurface::setColor(int32_t colour) { colour_ = PaletteColour(colour); }
+void PainterSurface::setColor(int32_t colour) {
+    colour_ = PaletteColour(colour);
+}
 
 void PainterSurface::setDrawMode(int32_t drawFlags) {
     exclusiveOr_ = (drawFlags & K_DRAW_XOR) == K_DRAW_XOR;
@@ -76,7 +78,8 @@ void PainterSurface::polygon(const int32_t* xy, int32_t n, bool filled) {
     painter_->drawPolygon(points);
 }
 
-void PainterSurface::drawText(int32_t x, int32_t y, int32_t height, int32_t angle, const char* text) {
+void PainterSurface::drawText(int32_t x, int32_t y, int32_t height, int32_t angle,
+                              const char* text) {
     if (!painter_ || !text || !*text) return;
     const double pixels = height / map_.zoom;
     if (pixels < 2) return;  // too small to read: leave it out
