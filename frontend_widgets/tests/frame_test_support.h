@@ -84,6 +84,21 @@ inline FrameDescription Thermal() {
     return d;
 }
 
+inline FrameDescription Em() {
+    FrameDescription d = Thermal();
+    d.analyzer = frontend::Analyzer::Em;
+    d.windowName = "EMAMAIN";
+    d.labelName = "EMALABEL";
+    d.labelText = "Electromagnetic Analyzer";
+    d.caption = "Qor32 - EM Analyzer";
+    d.componentName = "Qorema";
+    d.helpContents = "QOREMA.HLP";
+    d.menuProfile = "EMAFSI.MEN";
+    d.readoutLabel = "Field: ";
+    d.readoutNumber = 4324;
+    return d;
+}
+
 class FrameTest : public ::testing::Test {
   protected:
     FrameTest() {

@@ -431,17 +431,6 @@ TEST_F(ViewTest, MenusCarryTheirNamesShortcutsAndStates) {
     EXPECT_EQ(w.minimumSize(), w.size());
 }
 
-FrameDescription Em() {
-    FrameDescription d = Thermal();
-    d.analyzer = frontend::Analyzer::Em;
-    d.windowName = "EMAMAIN";
-    d.componentName = "Qorema";
-    d.menuProfile = "EMAFSI.MEN";
-    d.readoutLabel = "Field: ";
-    d.readoutNumber = 4324;
-    return d;
-}
-
 TEST_F(ViewTest, EmFrameCommandsDrawInOneStepEach) {
     MainFrame& w = Start(Em(), true);
     BoardView* view = w.view();
