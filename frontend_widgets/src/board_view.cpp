@@ -36,13 +36,13 @@ BoardView::BoardView(QWidget* parent) : QWidget(parent) {
     // The kernel's picture calls keep copies of the picture under handles of our own.
     surfaceObject_->onCopyPicture = [this] {
         const int32_t handle = nextPicture_++;
-        pictures_[handle] = image_.copy();
+        pictures_[handle] = image_;  // shared until either is drawn on
         return handle;
     };
     surfaceObject_->onShowPicture = [this](int32_t handle) {
         const auto it = pictures_.find(handle);
         if (it == pictures_.end() || it->second.size() != image_.size()) return false;
-        image_ = it->second.copy();
+        image_ = it->second;
         update();
         return true;
     };
@@ -182,8 +182,6 @@ void BoardView::DrawingStep(const std::function<void()>& draw) {
 void BoardView::Invalidate() {
     if (cachedView_) G_DeleteObject(cachedView_);
     cachedView_ = 0;
-    cacheValid_ = false;
-    cachedImage_ = QImage();
 }
 
 void BoardView::Repaint() {
@@ -199,9 +197,9 @@ void BoardView::Repaint() {
     }
     ensureImage();
     const QPoint place = mapToGlobal(QPoint(0, 0));
-    if (cacheValid_ && !(cachedPartlyOff_ && place != cachedPlace_) &&
-        cachedImage_.size() == image_.size()) {
-        if (!(cachedView_ && G_DispView(cachedView_))) image_ = cachedImage_.copy();
+    // The cached picture, unless the window lay partly off the screen and has moved since; the
+    // kernel refuses it when the area has changed size.
+    if (cachedView_ && !(cachedPartlyOff_ && place != cachedPlace_) && G_DispView(cachedView_)) {
         bandShown_ = crossShown_ = false;
         ++repaints_;
         update();
@@ -244,8 +242,6 @@ void BoardView::Repaint() {
 
     Invalidate();
     cachedView_ = G_CopyView();
-    cachedImage_ = image_.copy();
-    cacheValid_ = true;
     cachedPlace_ = place;
     const QScreen* screen = this->screen();
     cachedPartlyOff_ = screen && !screen->geometry().contains(QRect(place, size()));

@@ -154,10 +154,8 @@ class BoardView : public QWidget {
     bool repaintAgain_ = false;
     bool imageDirty_ = true;
 
-    // The cached picture: the kernel's handle when it keeps one, and our own copy.
+    // The cached picture: the kernel's handle of the picture kept in pictures_.
     int32_t cachedView_ = 0;
-    QImage cachedImage_;
-    bool cacheValid_ = false;
     QPoint cachedPlace_;
     bool cachedPartlyOff_ = false;
     std::map<int32_t, QImage> pictures_;
