@@ -1,15 +1,13 @@
 #include "qor/frontend/print_pages.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "qor/frontend/localization.h"
+#include "qor/kernel/print.h"
 
 namespace qor::frontend {
 
 namespace {
-
-constexpr double kUnitsPerInch = 2540000;
 
 bool IsEmpty(const KRect& r) {
     return r.right < r.left || r.top < r.bottom;
@@ -48,16 +46,11 @@ KViewRecord PageView(const KPrintSetup& setup, int row, int column) {
 }
 
 PageTiling EstimatePageTiling(const KRect& area, const KPrintSetup& setup) {
-    if (setup.scale <= 0 || setup.pageWidth <= 0 || setup.pageHeight <= 0 || setup.dotsPerInch <= 0)
+    if (setup.scale < 0 || setup.pageWidth <= 0 || setup.pageHeight <= 0 || setup.dotsPerInch <= 0)
         return {};
-    // One page covers its size in inches at true size, divided by the scale.
-    const double factor = kUnitsPerInch / setup.dotsPerInch * 1000.0 / setup.scale;
-    const double pageWidth = setup.pageWidth * factor, pageHeight = setup.pageHeight * factor;
-    const double width = double(area.right) - area.left, height = double(area.top) - area.bottom;
-    const auto count = [](double length, double page) {
-        return std::max(1, static_cast<int>(std::ceil(length / page - 1e-9)));
-    };
-    return {count(width, pageWidth), count(height, pageHeight)};
+    KPrintSetup tiled = setup;
+    if (!kernel::tilePrintArea(area, 0, tiled)) return {};
+    return {tiled.columns, tiled.rows};
 }
 
 int PrintPages(const KPrintSetup& setup, Analyzer analyzer, PrintTarget& target) {

@@ -67,6 +67,14 @@ void setPrintScaleDialog(PrintScaleDialog dialog) {
     installedDialog() = std::move(dialog);
 }
 
+bool tilePrintArea(const KRect& area, int32_t maxZoom, KPrintSetup& setup) {
+    if (area.right <= area.left || area.top <= area.bottom || !sensible(setup)) return false;
+    KPrintSetup result = setup;
+    if (!tile(area, maxZoom, result)) return false;
+    setup = result;
+    return true;
+}
+
 }  // namespace qor::kernel
 
 using namespace qor::kernel;
@@ -85,10 +93,7 @@ int32_t E_PrintScaleSetupDialog(int32_t printerSurface, int32_t left, int32_t bo
             if (!sensible(proposed)) return 0;
             *setup = proposed;
         }
-        KPrintSetup result = *setup;
-        if (!tile(area, maxZoom, result)) return 0;
-        *setup = result;
-        return 1;
+        return tilePrintArea(area, maxZoom, *setup) ? 1 : 0;
     });
 }
 

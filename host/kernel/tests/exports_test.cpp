@@ -25,7 +25,8 @@ bool isKernelCall(std::string_view symbol) {
 // The C++ hooks a host or front end uses to plug in a surface or a help display.
 bool isHook(std::string_view symbol) {
     return symbol.starts_with("_ZN3qor6kernel13attachSurface") || symbol.starts_with("_ZN3qor6kernel14setHelpDisplay") ||
-           symbol.starts_with("_ZN3qor6kernel19setPrintScaleDialog");
+           symbol.starts_with("_ZN3qor6kernel19setPrintScaleDialog") ||
+           symbol.starts_with("_ZN3qor6kernel13tilePrintArea");
 }
 
 TEST(KernelLibrary, ExportsOnlyKernelCalls) {

@@ -27,9 +27,9 @@ std::string PrintoutMessage(Analyzer analyzer);
 // stepX per column and by -stepY per row.
 KViewRecord PageView(const KPrintSetup& setup, int row, int column);
 
-// The number of pages across and down an area at a set-up's page size, resolution and scale
-// (thousandths of true size; 0 or less fits the area on one page), as a print-scale dialog shows
-// them.
+// The number of pages across and down an area that the kernel's tiling gives at a set-up's page
+// size, resolution and scale (thousandths of true size; 0 or less fits the area on one page), as a
+// print-scale dialog shows them.
 struct PageTiling {
     int columns = 1, rows = 1;
 };

@@ -17,4 +17,10 @@ using PrintScaleDialog = std::function<bool(const KRect& area, KPrintSetup& setu
 // Installs the dialog (an empty function removes it).
 QOR_API void setPrintScaleDialog(PrintScaleDialog dialog);
 
+// The tiling E_PrintScaleSetupDialog fills in for a chosen scale (a dialog shows its page count
+// with it): columns, rows, page steps and the top-left page's view of setup for the area, with
+// zoom at most maxZoom (0 = no limit). False for an empty area, a page or scale that makes no
+// sense, or numbers beyond 32 bits; setup is then unchanged.
+QOR_API bool tilePrintArea(const KRect& area, int32_t maxZoom, KPrintSetup& setup);
+
 }  // namespace qor::kernel
