@@ -7,22 +7,6 @@
 namespace qor::kernel::testing {
 namespace {
 
-constexpr KViewRecord kView{1000, 100, 100, 50000, 50000, 0};
-
-class Recording {
-public:
-    Recording() : surface_(G_CreateRecordingSurface()) {}
-    ~Recording() {
-        G_CloseDC();
-        G_DeleteSurface(surface_);
-    }
-    int32_t surface() const { return surface_; }
-    std::string text() const { return G_SurfaceRecording(surface_); }
-
-private:
-    int32_t surface_;
-};
-
 TEST(Drawing, CallsReachTheSurfaceExactlyAndTheColourPersists) {
     Recording rec;
     G_SetColor(5);

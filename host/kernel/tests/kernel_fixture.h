@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "qor/design/builder.h"
 #include "qor/design/design_file.h"
@@ -21,6 +22,27 @@ int32_t word(const Record& r, size_t offset) {
     std::memcpy(&w, reinterpret_cast<const char*>(&r) + offset, sizeof w);
     return w;
 }
+
+// A 100 x 100 pixel view at 1000 units per pixel around (50000, 50000).
+constexpr KViewRecord kView{1000, 100, 100, 50000, 50000, 0};
+
+// A recording surface for one test; its context is closed and the surface deleted afterwards.
+class Recording {
+public:
+    Recording() : surface_(G_CreateRecordingSurface()) {}
+    ~Recording() {
+        G_CloseDC();
+        G_DeleteSurface(surface_);
+    }
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+    int32_t surface() const { return surface_; }
+    std::string text() const { return G_SurfaceRecording(surface_); }
+    bool has(const std::string& line) const { return text().find(line) != std::string::npos; }
+
+private:
+    int32_t surface_;
+};
 
 struct Fixture {
     int32_t u1 = 0, u2 = 0, r1 = 0;

@@ -10,23 +10,7 @@
 namespace qor::kernel::testing {
 namespace {
 
-constexpr KViewRecord kView{1000, 100, 100, 50000, 50000, 0};
 constexpr int32_t kTitleLayer = 1;
-
-class Recording {
-  public:
-    Recording() : surface_(G_CreateRecordingSurface()) {}
-    ~Recording() {
-        G_CloseDC();
-        G_DeleteSurface(surface_);
-    }
-    int32_t surface() const { return surface_; }
-    std::string text() const { return G_SurfaceRecording(surface_); }
-    bool has(const std::string& line) const { return text().find(line) != std::string::npos; }
-
-  private:
-    int32_t surface_;
-};
 
 size_t count(const std::string& text, const std::string& what) {
     size_t n = 0;
