@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "demo_design.h"
-#include "qor/design/design_file.h"
 #include "qor/frontend/text_utils.h"
 #include "qor/kernel/kernel.h"
 #include "test_support.h"
@@ -14,19 +12,9 @@ namespace {
 using testing::ScratchDir;
 using testing::UseCatalog;
 
-class ComponentInfoTest : public ::testing::Test {
+class ComponentInfoTest : public testing::DemoDesignTest {
   protected:
-    void SetUp() override {
-        std::string error;
-        const std::string path = dir_.file("demo.qdb");
-        ASSERT_TRUE(design::DesignFile::create(path, examples::buildDemoDesign(), error)) << error;
-        ASSERT_EQ(DB_OpenDesign(path.c_str()), 1) << DB_LastError();
-    }
-    void TearDown() override { DB_CloseDesign(); }
-
     static int32_t Component(const char* name) { return OM_FindName(DB_LayCompMap(), name); }
-
-    ScratchDir dir_;
 };
 
 TEST_F(ComponentInfoTest, DemoComponentWithAHitPadOnANet) {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "demo_design.h"
-#include "qor/design/design_file.h"
 #include "qor/frontend/text_utils.h"
 #include "qor/kernel/kernel.h"
 #include "test_support.h"
@@ -76,17 +74,7 @@ TEST(ActiveLayersGrid, PressAndReleaseToggleARangeOfLayerRows) {
     EXPECT_TRUE(grid.Release(1).empty()) << "a release without a press toggles nothing";
 }
 
-class KernelLayersTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string error;
-        const std::string path = dir_.file("demo.qdb");
-        ASSERT_TRUE(design::DesignFile::create(path, examples::buildDemoDesign(), error)) << error;
-        ASSERT_EQ(DB_OpenDesign(path.c_str()), 1) << DB_LastError();
-    }
-    void TearDown() override { DB_CloseDesign(); }
-    ScratchDir dir_;
-};
+class KernelLayersTest : public testing::DemoDesignTest {};
 
 TEST_F(KernelLayersTest, AcceptWritesTheMaskAndCancelReadsItBack) {
     SetKernelLayerMask(0x0000'0013);

@@ -1,4 +1,5 @@
-// Shared test helpers: a message box that records, catalogs written on the fly, a scratch folder.
+// Shared test helpers: a message box that records, catalogs written on the fly, a scratch folder,
+// the demo design open in the kernel.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "demo_design.h"
+#include "qor/design/design_file.h"
 #include "qor/frontend/messages.h"
+#include "qor/kernel/kernel.h"
 #include "qor/localtext/localtext.h"
 
 namespace qor::frontend::testing {
@@ -56,5 +60,19 @@ inline void UseShippedCatalog(const std::string& language) {
                   (std::string(QOR_SOURCE_DIR) + "/examples/lang/" + language + ".txt").c_str()),
               0);
 }
+
+// The demo design open in the kernel for the length of a test.
+class DemoDesignTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        const std::string path = dir_.file("demo.qdb");
+        ASSERT_TRUE(design::DesignFile::create(path, examples::buildDemoDesign(), error)) << error;
+        ASSERT_EQ(DB_OpenDesign(path.c_str()), 1) << DB_LastError();
+    }
+    void TearDown() override { DB_CloseDesign(); }
+
+    ScratchDir dir_;
+};
 
 }  // namespace qor::frontend::testing
